@@ -8,7 +8,7 @@ Rgb mix(const Rgb& a, const Rgb& b, double t) {
 }
 
 Raster::Raster(int width, int height)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height) {}
+    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height) {}
 
 void Raster::blend(int x, int y, const Rgb& c, double alpha) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_ || alpha <= 0)

@@ -2,6 +2,7 @@
 // A plain RGB raster with the few drawing primitives the splash scene needs.
 // Drawn at a multiple of the final size and reduced by box filtering, which
 // gives smooth edges without an anti-aliasing rasteriser.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +19,8 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    Rgb& at(int x, int y) { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    const Rgb& at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    Rgb& at(int x, int y) { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    const Rgb& at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
 
     /// Blends colour c over the pixel with coverage alpha; outside pixels are ignored.
     void blend(int x, int y, const Rgb& c, double alpha);

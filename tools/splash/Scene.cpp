@@ -132,7 +132,8 @@ void drawRoof(Pen& pen, const Block& b) {
     const Rgb dark{b.facade.r * 0.6, b.facade.g * 0.6, b.facade.b * 0.62};
     pen.rect(b.left - 1, b.top - 4, b.right + 1, b.top + 2, dark); // parapet
     const double mid = (b.left + b.right) / 2;
-    pen.rect(mid - 14, b.top - 16, mid + 14, b.top - 4, {b.facade.r - 10, b.facade.g - 12, b.facade.b - 14});
+    pen.rect(mid - 14, b.top - 16, mid + 14, b.top - 4,
+             {b.facade.r - 10, b.facade.g - 12, b.facade.b - 14});
     pen.rect(mid + 14, b.top - 16, mid + 20, b.top - 4, dark);
     pen.rect(mid - 22, b.top - 26, mid - 21, b.top - 4, {90, 90, 96}); // aerial
 }
@@ -152,7 +153,8 @@ void drawGround(Pen& pen, Dice& dice) {
     for (int i = 0; i < 900; ++i) {
         const double x = dice.between(0, kWidth), y = dice.between(kGroundTop, kHeight);
         const double g = dice.between(-22, 22);
-        pen.ellipse(x, y, dice.between(2, 6), dice.between(1, 2.5), {104 + g, 150 + g, 60 + g * 0.5}, 0.6);
+        pen.ellipse(x, y, dice.between(2, 6), dice.between(1, 2.5),
+                    {104 + g, 150 + g, 60 + g * 0.5}, 0.6);
     }
     // A footpath leading towards the entrance.
     pen.quad(250, kHeight, 360, kHeight, 318, kGroundTop + 4, 292, kGroundTop + 4, {196, 188, 170});
@@ -168,10 +170,12 @@ void drawCrown(Pen& pen, Dice& dice, double cx, double cy, double r, double squa
         const double d = std::sqrt(dice.next()) * r * 0.85;
         const double x = cx + std::cos(a) * d;
         const double y = cy + std::sin(a) * d * squash;
-        const double light = std::clamp(0.5 + (cx - x) / (2 * r) + (cy - y) / (2 * r * squash), 0.0, 1.0);
+        const double light =
+            std::clamp(0.5 + (cx - x) / (2 * r) + (cy - y) / (2 * r * squash), 0.0, 1.0);
         const Rgb dark{30, 72, 28}, lit{118, 168, 62};
         const Rgb c = mix(dark, lit, light * dice.between(0.7, 1.0));
-        pen.ellipse(x, y, r * dice.between(0.22, 0.36), r * dice.between(0.2, 0.32) * squash, c, 0.9);
+        pen.ellipse(x, y, r * dice.between(0.22, 0.36), r * dice.between(0.2, 0.32) * squash, c,
+                    0.9);
     }
 }
 
