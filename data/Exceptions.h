@@ -12,11 +12,11 @@ public:
     virtual const char* className() const noexcept { return "Exception"; }
 };
 
-#define ZEMT_EXCEPTION_CLASS(Name, Base)                                                    \
-    class Name : public Base {                                                             \
-    public:                                                                                \
-        using Base::Base;                                                                  \
-        const char* className() const noexcept override { return #Name; }                  \
+#define ZEMT_EXCEPTION_CLASS(Name, Base)                                                           \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        using Base::Base;                                                                          \
+        const char* className() const noexcept override { return #Name; }                          \
     };
 
 /// Silent abort: the default error display shows nothing for it.
