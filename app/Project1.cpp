@@ -1,0 +1,16 @@
+// The program: creates the window set, runs the loop, and shuts down.
+#include "app/TApplication.h"
+#include "app/WindowSet.h"
+
+int main(int argc, char** argv) {
+    TApplication application(argc, argv);
+    try {
+        CreateWindowSet(application);
+    } catch (const std::exception& error) {
+        ShowFallbackError(error);
+        return 1;
+    }
+    const int code = application.Run();
+    application.DestroyComponents();
+    return code;
+}

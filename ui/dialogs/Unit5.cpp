@@ -1,0 +1,8 @@
+#include "ui/dialogs/Unit5.h"
+
+TForm5* Form5 = nullptr;
+
+TForm5::TForm5() {
+    setupUi(this);
+    applyDesignedGeometry();
+}

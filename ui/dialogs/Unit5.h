@@ -1,0 +1,12 @@
+#pragma once
+#include "app/TForm.h"
+
+#include "ui_Unit5.h"
+
+class TForm5 : public TForm, public Ui::TForm5 {
+    Q_OBJECT
+public:
+    TForm5();
+};
+
+extern TForm5* Form5;

@@ -1,0 +1,12 @@
+#pragma once
+#include "app/TForm.h"
+
+#include "ui_Unit8.h"
+
+class TForm8 : public TForm, public Ui::TForm8 {
+    Q_OBJECT
+public:
+    TForm8();
+};
+
+extern TForm8* Form8;

@@ -1,0 +1,12 @@
+#pragma once
+#include "app/TForm.h"
+
+#include "ui_Unit9.h"
+
+class TForm9 : public TForm, public Ui::TForm9 {
+    Q_OBJECT
+public:
+    TForm9();
+};
+
+extern TForm9* Form9;
