@@ -1,0 +1,8 @@
+#pragma once
+#include <QString>
+
+/// A chart value in the pattern "#,##0.###": digits grouped in threes, at
+/// least one integer digit, at most three decimals with trailing zeros dropped.
+/// Separators are the given ones (the workstation's, by default).
+QString formatChartValue(double value, QChar groupSeparator, QChar decimalSeparator);
+QString formatChartValue(double value);
