@@ -55,11 +55,15 @@ private:
 extern TApplication* Application;
 
 /// Wraps a handler so that an error it raises goes to the default error display
-/// at the point where Qt calls it, instead of unwinding through Qt.
+/// at the point where Qt calls it, instead of unwinding through Qt. A handler
+/// that takes no arguments ignores the signal's (such as clicked's bool).
 template <class F> auto guarded(F handler) {
     return [handler](auto&&... args) {
         try {
-            handler(std::forward<decltype(args)>(args)...);
+            if constexpr (std::is_invocable_v<F, decltype(args)...>)
+                handler(std::forward<decltype(args)>(args)...);
+            else
+                handler();
         } catch (const std::exception& e) {
             if (Application)
                 Application->HandleException(e);

@@ -21,7 +21,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, TitleRule,
                                          TextCase{"/dir.with.dots/Project1", "Project1"},
                                          TextCase{"Project1", "Project1"},
                                          TextCase{"/x/ОБЩЕЖИТИЕ.bin", "Общежитие"},
-                                         TextCase{"/x/.hidden", ""}));
+                                         TextCase{"/x/.hidden", ""}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 class PeriodRule : public testing::TestWithParam<TextCase> {};
 
@@ -38,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"(note)", "(note)"}, TextCase{"'abc'", "'abc'"},
                     TextCase{"say \"x\"", "say \"x\""}, TextCase{"a,", "a,"},
                     TextCase{"a-", "a-"}, TextCase{"trailing ", "trailing "},
-                    TextCase{"a/", "a/."}, TextCase{"Нет свободных мест", "Нет свободных мест."}));
+                    TextCase{"a/", "a/."}, TextCase{"Нет свободных мест", "Нет свободных мест."}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(FallbackText, NamesClassModuleAddressAndAddsPeriodUnlessPresent) {
     const void* address = reinterpret_cast<const void*>(quintptr(0x1234abcd));
