@@ -1,5 +1,7 @@
 #include "ui/chart/ChartFormat.h"
 
+#include "ui/chart/TBarSeries.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -36,4 +38,8 @@ QString formatChartValue(double value) {
     const QString decimal = locale.decimalPoint();
     return formatChartValue(value, group.isEmpty() ? QChar(',') : group.at(0),
                             decimal.isEmpty() ? QChar('.') : decimal.at(0));
+}
+
+QString chartMarkText(const TChartValue& point) {
+    return point.label.isEmpty() ? formatChartValue(point.y) : point.label;
 }

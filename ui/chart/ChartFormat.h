@@ -6,3 +6,7 @@
 /// Separators are the given ones (the workstation's, by default).
 QString formatChartValue(double value, QChar groupSeparator, QChar decimalSeparator);
 QString formatChartValue(double value);
+
+struct TChartValue;
+/// Text of a bar's mark: its label, or its value when the label is empty.
+QString chartMarkText(const TChartValue& point);

@@ -44,10 +44,6 @@ std::vector<const TChartValue*> drawnPoints(const TBarSeries* series) {
     return out;
 }
 
-QString markText(const TChartValue& p) {
-    return p.label.isEmpty() ? formatChartValue(p.y) : p.label;
-}
-
 double niceStep(double range, int maxLabels) {
     const double raw = range / std::max(1, maxLabels);
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
@@ -237,7 +233,7 @@ void drawMarks(QPainter& painter, const Frame& f, const Bands& bands, const TBar
     for (const TChartValue& p : series.points()) {
         if (p.isNull)
             continue;
-        const QString text = markText(p);
+        const QString text = chartMarkText(p);
         const double w = fm.horizontalAdvance(text) + 6, h = fm.height() + 2;
         widest = std::max(widest, w);
         const QPointF anchor(bands.centre(f, p.x) + f.depth / 2, f.valueToY(p.y) - f.depth / 2);

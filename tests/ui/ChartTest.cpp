@@ -1,0 +1,283 @@
+// The room chart over a real SQLite catalog: when it reads the room list,
+// what its bars hold, and that the room list's current row stays put.
+#include "app/TApplication.h"
+#include "data/Exceptions.h"
+#include "data/TDataLink.h"
+#include "data/Unit3.h"
+#include "tests/support/Catalogs.h"
+#include "ui/chart/ChartFormat.h"
+#include "ui/chart/TBarSeries.h"
+#include "ui/chart/TDBChart.h"
+#include "ui/chart/Unit7.h"
+
+#include <QDir>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+/// Counts what the room grid would hear through DataSource5.
+class GridProbe : public TDataLink {
+public:
+    int scrolls = 0;
+    int changes = 0;
+
+protected:
+    void dataSetScrolled(int) override { ++scrolls; }
+    void dataSetChanged() override { ++changes; }
+};
+
+class ChartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        catalog = testsupport::makeTempSqliteCatalog(true);
+        // A room nobody lives in, so that it can be deleted, with a null place count.
+        testsupport::execSqlite(
+            catalog, "INSERT INTO Room (id_room, Korpus, Kol_mest) VALUES (9001, 9, NULL)");
+        module = new TDataModule3();
+        module->ADOConnection1->setConnectionString(testsupport::sqliteConnectionString(catalog));
+        form = new TForm7();
+        rooms = module->ADOQuery6;
+    }
+    void TearDown() override {
+        delete form;
+        delete module;
+        DataModule3 = nullptr;
+    }
+
+    void sortBy(const std::string& orderBy) {
+        rooms->SQL().setLine(2, orderBy); // closes the room list
+        rooms->Open();
+    }
+    int roomCount() const {
+        return std::stoi(testsupport::queryScalarSqlite(catalog, "select count(*) from room"));
+    }
+    const TBarSeries& bars() const { return *form->Series1; }
+    std::string currentRoom() const { return rooms->FieldByName("id_room")->DisplayText(); }
+
+    std::string catalog;
+    TDataModule3* module = nullptr;
+    TForm7* form = nullptr;
+    TADOQuery* rooms = nullptr;
+};
+
+TEST_F(ChartTest, HasNoBarsUntilTheRoomListOpensAndNoneAfterItCloses) {
+    EXPECT_EQ(bars().DataSource(), rooms);
+    EXPECT_EQ(bars().Count(), 0);
+    sortBy("ORDER BY id_room ASC");
+    EXPECT_EQ(bars().Count(), roomCount());
+    rooms->Close();
+    EXPECT_EQ(bars().Count(), 0);
+}
+
+TEST_F(ChartTest, BarsFollowTheRoomListSortedByPlacesDescending) {
+    sortBy("ORDER BY Kol_mest DESC");
+    ASSERT_EQ(bars().Count(), roomCount());
+    EXPECT_EQ(bars().point(0).label.toStdString(), currentRoom()) << "first row's room number";
+    double previous = 1e300;
+    for (int i = 0; i < bars().Count(); ++i) {
+        const TChartValue& p = bars().point(i);
+        EXPECT_EQ(p.x, i);
+        if (p.isNull)
+            continue;
+        EXPECT_LE(p.y, previous) << "bar " << i;
+        previous = p.y;
+    }
+}
+
+TEST_F(ChartTest, SortingTwiceShowsOnlyTheLatestSort) {
+    sortBy("ORDER BY id_room ASC");
+    sortBy("ORDER BY id_room DESC");
+    ASSERT_EQ(bars().Count(), roomCount());
+    EXPECT_EQ(bars().point(0).label, "9001");
+    EXPECT_EQ(bars().point(bars().Count() - 1).label.toStdString(),
+              testsupport::queryScalarSqlite(catalog, "select min(id_room) from room"));
+}
+
+TEST_F(ChartTest, ARoomWithNoPlaceCountKeepsAPointWithNoBar) {
+    sortBy("ORDER BY id_room DESC");
+    const TChartValue& unknown = bars().point(0);
+    EXPECT_EQ(unknown.label, "9001");
+    EXPECT_TRUE(unknown.isNull);
+    EXPECT_EQ(unknown.y, 0.0);
+    EXPECT_FALSE(bars().point(1).isNull);
+}
+
+// Which changes of the room list make the chart read all rows again. The
+// bars are emptied by hand first, so that a read shows as bars coming back.
+TEST_F(ChartTest, OnlyOpeningAndPostingARowReadAgain) {
+    struct Case {
+        const char* name;
+        std::function<void(TADOQuery&)> action;
+        bool reads;
+    };
+    const Case cases[] = {
+        {"scroll",
+         [](TADOQuery& q) {
+             q.Next();
+             q.Last();
+             q.First();
+         },
+         false},
+        {"refresh", [](TADOQuery& q) { q.Refresh(); }, false},
+        {"edit then cancel",
+         [](TADOQuery& q) {
+             q.Edit();
+             q.Cancel();
+         },
+         false},
+        {"delete", [](TADOQuery& q) { q.Delete(); }, false}, // row 9001 comes first
+        {"edit then post",
+         [](TADOQuery& q) {
+             q.Edit();
+             q.FieldByName("kol_mest")->setAsInteger(7);
+             q.Post();
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sortBy("ORDER BY id_room DESC");
+        form->Series1->Clear();
+        c.action(*rooms);
+        EXPECT_EQ(bars().Count() > 0, c.reads);
+    }
+}
+
+TEST_F(ChartTest, APostedEditShowsTheNewValueAndADeletedRoomKeepsItsBar) {
+    sortBy("ORDER BY id_room DESC");
+    rooms->Edit();
+    rooms->FieldByName("kol_mest")->setAsInteger(6);
+    rooms->Post();
+    ASSERT_EQ(bars().point(0).label, "9001");
+    EXPECT_FALSE(bars().point(0).isNull);
+    EXPECT_EQ(bars().point(0).y, 6.0);
+
+    const int before = bars().Count();
+    rooms->First();
+    rooms->Delete();
+    EXPECT_EQ(
+        testsupport::queryScalarSqlite(catalog, "select count(*) from room where id_room=9001"),
+        "0");
+    EXPECT_EQ(bars().Count(), before);
+    EXPECT_EQ(bars().point(0).label, "9001") << "its bar stays until the next read";
+}
+
+TEST_F(ChartTest, AReadKeepsTheCurrentRowAndTheFurnitureDetail) {
+    sortBy("ORDER BY id_room ASC");
+    rooms->MoveBy(4);
+    const std::string room = currentRoom();
+    const std::string furnitureRoom = module->ADOTable1->FieldByName("ID_room")->DisplayText();
+    ASSERT_EQ(furnitureRoom, room);
+
+    GridProbe grid;
+    grid.setDataSource(module->DataSource5);
+    form->DBChart1->RefreshDataSet(*rooms);
+
+    EXPECT_EQ(bars().Count(), roomCount());
+    EXPECT_EQ(rooms->RecNo(), 5);
+    EXPECT_EQ(currentRoom(), room);
+    EXPECT_EQ(module->ADOTable1->FieldByName("ID_room")->DisplayText(), furnitureRoom);
+    EXPECT_EQ(grid.scrolls, 0) << "the grid does not follow the walk";
+    EXPECT_FALSE(rooms->ControlsDisabled());
+    grid.setDataSource(nullptr);
+}
+
+TEST_F(ChartTest, AFailedReadRestoresControlsAndPropagates) {
+    form->Series1->YValuesSource = "places";
+    try {
+        sortBy("ORDER BY id_room ASC");
+        ADD_FAILURE() << "the read should fail";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("Field 'places' not found"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_FALSE(rooms->ControlsDisabled());
+    EXPECT_FALSE(form->DBChart1->busy());
+}
+
+TEST_F(ChartTest, WindowAsDefined) {
+    EXPECT_EQ(form->windowTitle(), QString("Диаграмма"));
+    EXPECT_EQ(form->BitBtn1->text(), QString("Закрыть"));
+    EXPECT_EQ(form->DBChart1->size(), QSize(865, 353));
+    EXPECT_EQ(form->DBChart1->titleText(), QStringList({"Кол-во мест в комнатах", ""}));
+    // Stored at -1, -8 with the view scrolled by 1: the scrollable area starts at 0.
+    EXPECT_EQ(form->DBChart1->pos(), QPoint(0, -8));
+    EXPECT_EQ(form->ScrollContents->width(), 865);
+
+    sortBy("ORDER BY id_room ASC");
+    form->Show();
+    EXPECT_EQ(form->ScrollBox->horizontalScrollBar()->value(), 1);
+    EXPECT_GE(form->ScrollBox->horizontalScrollBar()->maximum(), 1);
+    form->BitBtn1->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(bars().Count(), roomCount()) << "closing keeps the bars";
+}
+
+// The demo catalog has more than a hundred rooms: the picture must still fit
+// and keep its title, bars and marks.
+TEST_F(ChartTest, PaintsTheDemoCatalogIntoAnImage) {
+    sortBy("ORDER BY Kol_mest DESC");
+    const QImage image = form->DBChart1->toImage();
+    ASSERT_EQ(image.size(), QSize(865, 353));
+    int red = 0, blueTitle = 0, paleMark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c == QColor(Qt::red);
+            blueTitle += y < 24 && c.blue() > 200 && c.red() < 80 && c.green() < 80;
+            paleMark += c == QColor(255, 255, 128);
+        }
+    EXPECT_GT(red, 2000);
+    EXPECT_GT(blueTitle, 20);
+    EXPECT_GT(paleMark, 500);
+
+    const QString shots = qEnvironmentVariable("ZEMT_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        form->Show();
+        form->grab().save(QDir(shots).filePath("chart.png"));
+    }
+}
+
+TEST(ChartText, ValuesAndMarks) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {{0, "0"},
+                          {4, "4"},
+                          {1234567, "1,234,567"},
+                          {2.5, "2.5"},
+                          {0.1235, "0.124"},
+                          {-1234.5, "-1,234.5"},
+                          {999.9996, "1,000"},
+                          {-0.0001, "0"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(formatChartValue(c.value, ',', '.'), QString(c.text)) << c.value;
+
+    EXPECT_EQ(chartMarkText(TChartValue{0, 3, "101", false}), "101");
+    EXPECT_EQ(chartMarkText(TChartValue{1, 3, "", false}), "3") << "an empty label shows the value";
+}
+
+TEST(ChartSeries, PointsKeepAscendingXOrder) {
+    TBarSeries series;
+    series.AddXY(0, 1, "a");
+    series.AddXY(2, 1, "c");
+    series.AddXY(1, 1, "b");
+    series.AddXY(1, 1, "b2");
+    QStringList order;
+    for (const TChartValue& p : series.points())
+        order << p.label;
+    EXPECT_EQ(order, QStringList({"a", "b", "b2", "c"}));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    TApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
