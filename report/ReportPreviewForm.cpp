@@ -1,0 +1,437 @@
+#include "report/ReportPreviewForm.h"
+#include "report/ReportOutput.h"
+#include "report/ReportSetupForm.h"
+#include "report/Snapshot.h"
+
+#include "app/Texts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace report {
+
+/// Paints one page at the preview's zoom on a white sheet.
+class PageView : public QWidget {
+public:
+    PageView(const ReportPages& pages, QWidget* parent) : QWidget(parent), m_pages(pages) {}
+    void show(int index, int zoom) {
+        m_index = index;
+        const double px = logicalDpiX() / 25.4 * zoom / 100.0;
+        const QSizeF paper = m_pages.paperSize;
+        m_sheet = QSize(int(paper.width() * px), int(paper.height() * px));
+        setFixedSize(m_sheet + QSize(2 * kMargin, 2 * kMargin));
+        update();
+    }
+    static constexpr int kMargin = 10;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Dark));
+        const QRect sheet(QPoint(kMargin, kMargin), m_sheet);
+        painter.fillRect(sheet.translated(3, 3), Qt::black);
+        painter.fillRect(sheet, Qt::white);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setPen(Qt::black);
+        m_pages.paint(m_index, painter, sheet);
+    }
+
+private:
+    const ReportPages& m_pages;
+    int m_index = 0;
+    QSize m_sheet;
+};
+
+} // namespace report
+
+namespace {
+
+struct ActionDecl {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    QKeySequence shortcut;
+};
+
+// The preview's commands as the user meets them.
+const ActionDecl kActions[] = {
+    {"open", "&Open", "Open another report", QKeySequence(Qt::CTRL | Qt::Key_O)},
+    {"save", "&Save As", "Save report", QKeySequence(Qt::CTRL | Qt::Key_S)},
+    {"print", "&Print", "Print report", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    {"exit", "E&xit", "Exit viewer", QKeySequence(Qt::Key_Escape)},
+    {"first", "&First", "Move to first page", QKeySequence(Qt::CTRL | Qt::Key_Home)},
+    {"previous", "&Previous", "Move to previous page", QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+    {"next", "&Next", "Move to next page", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+    {"last", "&Last", "Move to last page", QKeySequence(Qt::CTRL | Qt::Key_End)},
+    {"gotoPage", "&Go to Page #", "Go to specified page", QKeySequence(Qt::CTRL | Qt::Key_G)},
+    {"zoomIn", "Zoom &In", "Zoom In (+)", QKeySequence(Qt::Key_Plus)},
+    {"zoomOut", "Zoom &Out", "Zoom Out (-)", QKeySequence(Qt::Key_Minus)},
+    {"fitWidth", "Fit to Page &Width", "Zoom to fit page width",
+     QKeySequence(Qt::CTRL | Qt::Key_W)},
+    {"fitPage", "Fit to &Page", "Zoom to fit page", QKeySequence(Qt::CTRL | Qt::Key_F)},
+};
+
+constexpr int kMinZoom = 10;
+constexpr int kMaxZoom = 1000;
+
+} // namespace
+
+TReportPreviewForm::TReportPreviewForm(TReportSystem& system, report::ReportPages pages,
+                                       QWidget* parent)
+    : QDialog(parent), m_system(system), m_pages(std::move(pages)) {
+    setObjectName(QStringLiteral("ReportPreviewForm"));
+    setWindowTitle(system.TitlePreview);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setModal(system.Preview.modal);
+    m_zoom = std::clamp(system.Preview.zoom, kMinZoom, kMaxZoom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildActions();
+    buildMenu();
+    buildToolBar();
+    layout->setMenuBar(MainMenu);
+    layout->addWidget(ToolBar);
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    ScrollBox->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    ScrollBox->setBackgroundRole(QPalette::Dark);
+    m_view = new report::PageView(m_pages, ScrollBox);
+    ScrollBox->setWidget(m_view);
+    layout->addWidget(ScrollBox, 1);
+    StatusBar = new QStatusBar(this);
+    StatusBar->setSizeGripEnabled(false);
+    StatusLabel = new QLabel(StatusBar);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    StatusBar->addWidget(StatusLabel, 1);
+    layout->addWidget(StatusBar);
+
+    resize(system.Preview.size);
+    setWindowState(system.Preview.windowState);
+    if (system.Preview.centered)
+        if (QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    goToPage(1);
+}
+
+TReportPreviewForm::~TReportPreviewForm() = default;
+
+void TReportPreviewForm::buildActions() {
+    for (const ActionDecl& d : kActions) {
+        auto* a = new QAction(QString::fromUtf8(d.caption), this);
+        a->setObjectName(QString::fromLatin1(d.name));
+        a->setToolTip(QString::fromUtf8(d.hint));
+        a->setStatusTip(QString::fromUtf8(d.hint));
+        a->setShortcut(d.shortcut);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        m_actions.insert(QString::fromLatin1(d.name), a);
+    }
+    connect(action("open"), &QAction::triggered, this, &TReportPreviewForm::openFile);
+    connect(action("save"), &QAction::triggered, this, &TReportPreviewForm::saveFile);
+    connect(action("print"), &QAction::triggered, this, &TReportPreviewForm::print);
+    connect(action("exit"), &QAction::triggered, this, &TReportPreviewForm::close);
+    connect(action("first"), &QAction::triggered, this, [this] { goToPage(1); });
+    connect(action("previous"), &QAction::triggered, this, [this] { goToPage(m_page - 1); });
+    connect(action("next"), &QAction::triggered, this, [this] { goToPage(m_page + 1); });
+    connect(action("last"), &QAction::triggered, this, [this] { goToPage(pageCount()); });
+    connect(action("gotoPage"), &QAction::triggered, this, &TReportPreviewForm::askPage);
+    connect(action("zoomIn"), &QAction::triggered, this,
+            [this] { setZoom(m_zoom + m_system.Preview.zoomStep); });
+    connect(action("zoomOut"), &QAction::triggered, this,
+            [this] { setZoom(m_zoom - m_system.Preview.zoomStep); });
+    connect(action("fitWidth"), &QAction::triggered, this, &TReportPreviewForm::fitPageWidth);
+    connect(action("fitPage"), &QAction::triggered, this, &TReportPreviewForm::fitPage);
+    action("print")->setVisible(m_system.AllowPrintFromPreview);
+}
+
+void TReportPreviewForm::buildMenu() {
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    QMenu* file = MainMenu->addMenu(QStringLiteral("&File"));
+    file->addActions({action("open"), action("save"), action("print")});
+    file->addSeparator();
+    file->addAction(action("exit"));
+    QMenu* page = MainMenu->addMenu(QStringLiteral("&Page"));
+    page->addActions({action("first"), action("previous"), action("next"), action("last")});
+    page->addSeparator();
+    page->addAction(action("gotoPage"));
+    QMenu* zoom = MainMenu->addMenu(QStringLiteral("&Zoom"));
+    zoom->addActions({action("zoomIn"), action("zoomOut"), action("fitWidth"), action("fitPage")});
+}
+
+void TReportPreviewForm::buildToolBar() {
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ToolBar->addActions({action("open"), action("save"), action("print")});
+    ToolBar->addSeparator();
+    ToolBar->addActions({action("first"), action("previous")});
+    PageEdit = new QLineEdit(ToolBar);
+    PageEdit->setObjectName(QStringLiteral("PageEdit"));
+    PageEdit->setFixedWidth(48);
+    PageEdit->setValidator(new QIntValidator(1, 999999, PageEdit));
+    ToolBar->addWidget(PageEdit);
+    PageCountLabel = new QLabel(ToolBar);
+    PageCountLabel->setObjectName(QStringLiteral("PageCountLabel"));
+    PageCountLabel->setContentsMargins(4, 0, 4, 0);
+    ToolBar->addWidget(PageCountLabel);
+    ToolBar->addActions({action("next"), action("last")});
+    ToolBar->addSeparator();
+    ToolBar->addActions({action("zoomOut")});
+    ZoomEdit = new QLineEdit(ToolBar);
+    ZoomEdit->setObjectName(QStringLiteral("ZoomEdit"));
+    ZoomEdit->setFixedWidth(48);
+    ZoomEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9.]*"), ZoomEdit));
+    ToolBar->addWidget(ZoomEdit);
+    ToolBar->addActions({action("zoomIn"), action("fitWidth"), action("fitPage")});
+    ToolBar->addSeparator();
+    ToolBar->addAction(action("exit"));
+    connect(PageEdit, &QLineEdit::returnPressed, this,
+            [this] { goToPage(PageEdit->text().toInt()); });
+    connect(ZoomEdit, &QLineEdit::returnPressed, this,
+            [this] { setZoom(int(ZoomEdit->text().toDouble())); });
+}
+
+void TReportPreviewForm::goToPage(int page) {
+    m_page = std::clamp(page, 1, std::max(1, pageCount()));
+    m_view->show(m_page - 1, m_zoom);
+    updateState();
+}
+
+void TReportPreviewForm::setZoom(int percent) {
+    if (percent <= 0)
+        return;
+    m_zoom = std::clamp(percent, kMinZoom, kMaxZoom);
+    m_view->show(m_page - 1, m_zoom);
+    updateState();
+}
+
+void TReportPreviewForm::fitPageWidth() {
+    const double mmWidth = m_pages.paperSize.width();
+    const int room = ScrollBox->viewport()->width() - 2 * report::PageView::kMargin -
+                     ScrollBox->verticalScrollBar()->sizeHint().width();
+    setZoom(int(room / (mmWidth * logicalDpiX() / 25.4) * 100));
+}
+
+void TReportPreviewForm::fitPage() {
+    const QSize room = ScrollBox->viewport()->size() -
+                       QSize(2 * report::PageView::kMargin, 2 * report::PageView::kMargin);
+    const double px = logicalDpiX() / 25.4 / 100;
+    const double zw = room.width() / (m_pages.paperSize.width() * px);
+    const double zh = room.height() / (m_pages.paperSize.height() * px);
+    setZoom(int(std::min(zw, zh)));
+}
+
+void TReportPreviewForm::updateState() {
+    const QString count = QString::number(pageCount());
+    PageEdit->setText(QString::number(m_page));
+    PageCountLabel->setText(QStringLiteral("of ") + count);
+    ZoomEdit->setText(QString::number(m_zoom));
+    StatusLabel->setText(QStringLiteral("Page %1 of %2").arg(m_page).arg(count));
+    action("first")->setEnabled(m_page > 1);
+    action("previous")->setEnabled(m_page > 1);
+    action("next")->setEnabled(m_page < pageCount());
+    action("last")->setEnabled(m_page < pageCount());
+}
+
+void TReportPreviewForm::openSnapshot(const QString& fileName) {
+    report::ReportPages loaded = report::loadSnapshot(fileName);
+    m_pages = std::move(loaded);
+    setWindowTitle(applicationTitleFromPath(QCoreApplication::applicationFilePath()) +
+                   QStringLiteral(" - [ ") + fileName + QStringLiteral(" ]"));
+    goToPage(1);
+}
+
+void TReportPreviewForm::saveAs(const QString& fileName) {
+    if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        report::writePdf(m_pages, fileName, windowTitle());
+    else
+        report::saveSnapshot(m_pages, fileName);
+}
+
+void TReportPreviewForm::openFile() {
+    const QString name = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open File"), QString(),
+        QStringLiteral("Report Snapshot Files (*.rsf);;All Files (*)"));
+    if (!name.isEmpty())
+        openSnapshot(name);
+}
+
+void TReportPreviewForm::saveFile() {
+    const QString rsf = QStringLiteral("Report Snapshot Files (*.rsf)");
+    const QString pdf = QStringLiteral("Portable Document Format (*.pdf)");
+    QFileDialog dialog(this, QString(), QString(), rsf + QStringLiteral(";;") + pdf);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("rsf"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, pdf](const QString& f) {
+        dialog.setDefaultSuffix(f == pdf ? QStringLiteral("pdf") : QStringLiteral("rsf"));
+    });
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        saveAs(dialog.selectedFiles().front());
+}
+
+void TReportPreviewForm::print() {
+    TReportSetupForm setup(m_system, pageCount(), this);
+    if (setup.exec() != QDialog::Accepted || !m_system.SelectedPrinter)
+        return;
+    QPrinter& printer = m_system.printer();
+    if (m_system.Duplex)
+        printer.setDuplex(*m_system.Duplex);
+    report::printPages(m_pages, printer, setup.chosenPages(), m_system.Copies, m_system.Collate);
+}
+
+void TReportPreviewForm::askPage() {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Go to Page"),
+                                               QStringLiteral("Enter page to move to:"),
+                                               QLineEdit::Normal, QString::number(m_page), &ok);
+    if (!ok)
+        return;
+    const int page = text.trimmed().toInt(&ok);
+    if (ok) // a non-number is ignored
+        goToPage(page);
+}
+
+void TReportPreviewForm::showEvent(QShowEvent* event) {
+    // The window sees every key before its controls do.
+    qApp->installEventFilter(this);
+    QDialog::showEvent(event);
+}
+
+void TReportPreviewForm::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    QDialog::hideEvent(event);
+}
+
+bool TReportPreviewForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    return handleKey(static_cast<QKeyEvent*>(event));
+}
+
+void TReportPreviewForm::scrollBy(int dx, int dy) {
+    QScrollBar* h = ScrollBox->horizontalScrollBar();
+    QScrollBar* v = ScrollBox->verticalScrollBar();
+    h->setValue(h->value() + dx);
+    v->setValue(v->value() + dy);
+}
+
+bool TReportPreviewForm::handleKey(QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool shift = mods & Qt::ShiftModifier;
+    QScrollBar* v = ScrollBox->verticalScrollBar();
+    const int step = v->singleStep() * 3;
+    const int pageHeight = ScrollBox->viewport()->height();
+    const int pageWidth = ScrollBox->viewport()->width();
+    switch (key->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (ctrl)
+            return false; // page-moving shortcuts
+        if (key->key() == Qt::Key_PageUp)
+            scrollBy(0, -pageHeight);
+        else if (key->key() == Qt::Key_PageDown)
+            scrollBy(0, pageHeight);
+        else
+            v->setValue(key->key() == Qt::Key_Home ? v->minimum() : v->maximum());
+        return true;
+    case Qt::Key_Down:
+        if (v->value() >= v->maximum() && m_page < pageCount()) {
+            goToPage(m_page + 1);
+            v->setValue(v->minimum());
+        } else {
+            scrollBy(0, step);
+        }
+        return true;
+    case Qt::Key_Up:
+        if (v->value() <= v->minimum() && m_page > 1) {
+            goToPage(m_page - 1);
+            v->setValue(v->maximum());
+        } else {
+            scrollBy(0, -step);
+        }
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!ctrl)
+            return false;
+        scrollBy((key->key() == Qt::Key_Left ? -1 : 1) * (shift ? pageWidth : step), 0);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Backspace:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    if (ctrl)
+        return false;
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;
+    const QChar ch = text.front();
+    if (ch.isDigit() || ch == u'.')
+        return false; // for the page and zoom boxes
+    switch (ch.toUpper().unicode()) {
+    case u'B':
+        goToPage(1);
+        break;
+    case u'E':
+        goToPage(pageCount());
+        break;
+    case u'N':
+        goToPage(m_page + 1);
+        break;
+    case u'P':
+        goToPage(m_page - 1);
+        break;
+    case u'F':
+        fitPage();
+        break;
+    case u'W':
+        fitPageWidth();
+        break;
+    case u'X':
+        close();
+        break;
+    case u'+':
+        setZoom(m_zoom + m_system.Preview.zoomStep);
+        break;
+    case u'-':
+        setZoom(m_zoom - m_system.Preview.zoomStep);
+        break;
+    default:
+        break; // every other character is discarded
+    }
+    return true;
+}

@@ -1,0 +1,166 @@
+#include "report/ReportProject.h"
+#include "report/ProjectFile.h"
+#include "report/ReportErrors.h"
+#include "report/ReportGenerator.h"
+#include "report/ReportLock.h"
+#include "report/ReportOutput.h"
+#include "report/ReportPreviewForm.h"
+#include "report/ReportSetupForm.h"
+#include "report/ReportStatusForm.h"
+#include "report/ReportSystem.h"
+#include "report/Snapshot.h"
+
+#include "app/MessageBoxes.h"
+#include "app/Texts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <memory>
+
+namespace {
+
+QString applicationTitle() {
+    return applicationTitleFromPath(QCoreApplication::applicationFilePath());
+}
+
+QMessageBox::StandardButton engineBox(const QString& text, QMessageBox::StandardButtons buttons,
+                                      QMessageBox::StandardButton defaultButton,
+                                      QMessageBox::StandardButton escapeButton) {
+    MessageBoxRequest request;
+    request.text = text;
+    request.caption = applicationTitle();
+    request.icon = QMessageBox::Critical;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    request.escapeButton = escapeButton;
+    return showMessageBox(request);
+}
+
+// Waits for the data communication lock, asking the user each time it stays
+// busy; false when the user gives up.
+bool takeLock(TReportLock& lock, std::chrono::milliseconds timeout) {
+    while (!lock.acquire(timeout)) {
+        const auto answer = engineBox(
+            QStringLiteral("Unable to gain control of Report Data Communication System."),
+            QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry, QMessageBox::Cancel);
+        if (answer != QMessageBox::Retry)
+            return false;
+    }
+    return true;
+}
+
+void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* parent) {
+    switch (system.ReportDest) {
+    case TReportDest::rdPreview: {
+        TReportPreviewForm preview(system, pages, parent);
+        preview.exec();
+        return;
+    }
+    case TReportDest::rdPrinter: {
+        QPrinter& printer = system.printer();
+        if (system.Duplex)
+            printer.setDuplex(*system.Duplex);
+        report::printPages(pages, printer,
+                           report::pageSpan(pages, system.FirstPage, system.LastPage),
+                           system.Copies, system.Collate);
+        return;
+    }
+    case TReportDest::rdFile:
+        switch (system.FileFormat) {
+        case TReportFileFormat::ffRSF:
+            report::saveSnapshot(pages, system.OutputFileName);
+            return;
+        case TReportFileFormat::ffPDF:
+            report::writePdf(pages, system.OutputFileName);
+            return;
+        case TReportFileFormat::ffPRN: {
+            QPrinter& printer = system.printer();
+            printer.setOutputFileName(system.OutputFileName);
+            report::printPages(pages, printer, report::allPages(pages), 1, false);
+            return;
+        }
+        }
+    }
+}
+
+} // namespace
+
+void TReportProject::setProjectFile(const QString& fileName) {
+    m_projectFile = fileName;
+    if (!fileName.isEmpty() && !fileName.contains(u'.'))
+        m_projectFile += QStringLiteral(".rpj");
+}
+
+void TReportProject::Open() {
+    if (m_project)
+        return;
+    const QString absolute = QFileInfo(m_projectFile).absoluteFilePath();
+    if (m_projectFile.isEmpty() || !QFileInfo::exists(absolute))
+        throw EReportError(QStringLiteral("The following reporting project does not exist:\r\"%1\"")
+                               .arg(absolute)
+                               .toStdString());
+    m_project = report::loadProjectFile(absolute);
+}
+
+void TReportProject::Execute() {
+    Open();
+    runActiveReport();
+}
+
+void TReportProject::runActiveReport() {
+    const report::Report* active = m_project->activeReport();
+    if (!active)
+        return;                             // a project without reports has nothing to run
+    const report::Report working = *active; // a run never changes the loaded project
+
+    TReportLock lock;
+    if (!takeLock(lock, lockTimeout))
+        return;
+
+    TReportSystem system;
+    if (onSystemCreated)
+        onSystemCreated(system);
+    if (system.ShowSetupDialog) {
+        TReportSetupForm setup(system, 0, dialogParent);
+        if (setup.exec() != QDialog::Accepted)
+            return;
+    }
+
+    report::ReportGenerator generator(*m_project, working);
+    std::unique_ptr<TReportStatusForm> status;
+    if (system.ShowStatus) {
+        status = std::make_unique<TReportStatusForm>(system, dialogParent);
+        status->show();
+    }
+    generator.onPage = [&](int page) {
+        if (!status)
+            return true;
+        status->setPage(page);
+        QCoreApplication::processEvents();
+        return !status->cancelled();
+    };
+    const auto outcome = generator.run();
+    status.reset();
+    if (outcome == report::ReportGenerator::Status::Aborted) {
+        engineBox(QStringLiteral("Error!  Could not open data connection \"%1\".  Aborting report.")
+                      .arg(generator.missingConnection()),
+                  QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+        return;
+    }
+    if (outcome == report::ReportGenerator::Status::Cancelled)
+        return;
+
+    m_lastPages = generator.takePages();
+    // The generated pages also go to a temporary file for the length of the
+    // run; it is removed whatever the destination.
+    QTemporaryFile temp(QDir::tempPath() + u'/' + system.TempFilePrefix +
+                        QStringLiteral("XXXXXX.tmp"));
+    if (temp.open()) {
+        temp.write(report::encodeSnapshot(*m_lastPages));
+        temp.flush();
+    }
+    deliver(system, *m_lastPages, dialogParent);
+    generator.restoreConnections();
+}
