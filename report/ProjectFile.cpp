@@ -11,7 +11,9 @@ namespace {
 
 const QByteArray kSignature("RPJ\x1A", 4);
 
-enum class Tag : std::uint8_t { DataView = 1, Report = 2 };
+// Items follow one another up to the end tag; a file cut between two items
+// is then still recognised as cut.
+enum class Tag : std::uint8_t { DataView = 1, Report = 2, End = 0xFF };
 
 void writeFont(BinaryWriter& w, const FontSpec& f) {
     w.string(f.family);
@@ -174,6 +176,7 @@ QByteArray encodeProject(const Project& project) {
         w.u8(std::uint8_t(Tag::Report));
         w.block(encodeReport(report));
     }
+    w.u8(std::uint8_t(Tag::End));
     return w.data();
 }
 
@@ -208,8 +211,10 @@ Project decodeProject(const QByteArray& contents, const QString& fileName) {
     BinaryReader settings = r.block();
     project.settings.title = settings.string();
     project.settings.author = settings.string();
-    while (!r.atEnd()) {
+    for (;;) {
         const std::uint8_t tag = r.u8();
+        if (tag == std::uint8_t(Tag::End))
+            break;
         BinaryReader item = r.block();
         if (tag == std::uint8_t(Tag::DataView)) {
             DataView view;
@@ -222,6 +227,8 @@ Project decodeProject(const QByteArray& contents, const QString& fileName) {
             r.fail(QStringLiteral("unknown item tag %1").arg(tag));
         }
     }
+    if (!r.atEnd())
+        r.fail(QStringLiteral("data after the end of the project"));
     checkReferences(project, fileName);
     return project;
 }
