@@ -50,6 +50,7 @@ private:
     friend class zemt::data::MasterLink;
     void masterChanged(bool force);
     void masterClosed();
+    bool applyMasterRestriction();
     struct LinkPair {
         std::string masterColumn;
         int detailColumn;

@@ -234,15 +234,12 @@ private:
     friend class TDataSource;
 
     void readRows();
-    void buildFields();
     void dropRows();
     void setState(TDataSetState state);
-    void moveTo(int row, bool tryBefore, bool tryAfter);
-    void settleBeforeMove();
     void startInsert(bool atEnd);
     void postInsert();
     void postEdit();
-    void writePendingIntoRow(std::uint32_t row);
+    std::string rowCondition(std::uint32_t row, std::vector<Variant>& params) const;
     void refreshHeldRows();
     void rebuildView();
     bool rowPassesFilter(std::uint32_t row) const;
@@ -254,7 +251,6 @@ private:
     void assignFieldValue(TField& field, const Variant& value);
     void addDataSource(TDataSource* source);
     void removeDataSource(TDataSource* source);
-    void resetCurrentAfterChange();
 
     std::string name_;
     TADOConnection* connection_ = nullptr;
@@ -277,6 +273,7 @@ private:
     std::vector<int> restrictColumns_;
     std::vector<Variant> restrictValues_;
     bool restrictionOn_ = false;
+    bool restrictNothing_ = false;
 
     std::string filter_;
     bool filtered_ = false;
