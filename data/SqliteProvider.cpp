@@ -10,11 +10,21 @@ namespace zemt::data {
 
 namespace {
 
+// Lower case, blanks collapsed to one and dropped next to brackets, so that
+// "date ( Col )" and "date(col)" read alike.
 std::string folded(const std::string& text) {
     std::string out;
-    for (char c : text)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool blank = false;
+    for (char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty() && out.back() != '(' && c != '(' && c != ')')
+            out += ' ';
+        blank = false;
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return out;
 }
 

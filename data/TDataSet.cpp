@@ -64,9 +64,10 @@ void TDataSet::Open() {
     checkCanOpen();
     readRows();
     afterRowsRead();
-    currentRow_ = rowCount() > 0 ? 0 : -1;
+    const bool empty = visibleRows().empty();
+    currentRow_ = empty ? -1 : 0;
     bof_ = true;
-    eof_ = rowCount() == 0;
+    eof_ = empty;
     setState(TDataSetState::dsBrowse);
 }
 
