@@ -98,7 +98,7 @@ void TReportProject::Open() {
         return;
     const QString absolute = QFileInfo(m_projectFile).absoluteFilePath();
     if (m_projectFile.isEmpty() || !QFileInfo::exists(absolute))
-        throw EReportError(QStringLiteral("The following reporting project does not exist:\r\"%1\"")
+        throw EReportError(QStringLiteral("The following reporting project does not exist:\n\"%1\"")
                                .arg(absolute)
                                .toStdString());
     m_project = report::loadProjectFile(absolute);
@@ -157,7 +157,9 @@ void TReportProject::runActiveReport() {
     // run; it is removed whatever the destination.
     QTemporaryFile temp(QDir::tempPath() + u'/' + system.TempFilePrefix +
                         QStringLiteral("XXXXXX.tmp"));
-    if (temp.open()) {
+    // Asking for the name makes the file visible in the folder: Qt would
+    // otherwise keep it unnamed.
+    if (temp.open() && !temp.fileName().isEmpty()) {
         temp.write(report::encodeSnapshot(*m_lastPages));
         temp.flush();
     }

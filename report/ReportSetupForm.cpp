@@ -186,6 +186,8 @@ void TReportSetupForm::buildRangePage(QWidget* page) {
 }
 
 void TReportSetupForm::updateControls() {
+    if (!bbtnOK)
+        return; // still being built
     const bool file = FileRB->isChecked();
     const bool printer = PrinterRB->isChecked();
     const bool havePrinter = m_system.SelectedPrinter.has_value();

@@ -27,26 +27,26 @@ public:
     /// The pages chosen on "Print Range" (from 1); every page otherwise.
     std::vector<int> chosenPages() const;
 
-    QLabel* PrinterLabel;
-    QRadioButton* PrinterRB;
-    QRadioButton* PreviewRB;
-    QRadioButton* FileRB;
-    QLineEdit* editFileName;
-    QToolButton* sbtnBrowse;
-    QComboBox* cboxFormat;
-    QLineEdit* CopiesED;
-    QCheckBox* CollateCK;
-    QCheckBox* DuplexCK;
-    QPushButton* bbtnOK;
-    QPushButton* CancelBB;
-    QPushButton* SetupBB;
-    QTabWidget* PageControl;
-    QRadioButton* AllRB;
-    QRadioButton* SelectionRB;
-    QRadioButton* PagesRB;
-    QLineEdit* SelectionED;
-    QLineEdit* FromED;
-    QLineEdit* ToED;
+    QLabel* PrinterLabel = nullptr;
+    QRadioButton* PrinterRB = nullptr;
+    QRadioButton* PreviewRB = nullptr;
+    QRadioButton* FileRB = nullptr;
+    QLineEdit* editFileName = nullptr;
+    QToolButton* sbtnBrowse = nullptr;
+    QComboBox* cboxFormat = nullptr;
+    QLineEdit* CopiesED = nullptr;
+    QCheckBox* CollateCK = nullptr;
+    QCheckBox* DuplexCK = nullptr;
+    QPushButton* bbtnOK = nullptr;
+    QPushButton* CancelBB = nullptr;
+    QPushButton* SetupBB = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QRadioButton* AllRB = nullptr;
+    QRadioButton* SelectionRB = nullptr;
+    QRadioButton* PagesRB = nullptr;
+    QLineEdit* SelectionED = nullptr;
+    QLineEdit* FromED = nullptr;
+    QLineEdit* ToED = nullptr;
 
 private:
     void buildOutputPage(QWidget* page);
