@@ -1,0 +1,107 @@
+#include "controls/GridEditor.h"
+
+#include "controls/TDBGrid.h"
+#include "data/TField.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+
+GridEditor::GridEditor(TDBGrid& grid, QWidget* parent) : QLineEdit(parent), grid_(grid) {
+    setFrame(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setTextMargins(1, 0, 1, 0);
+    connect(this, &QLineEdit::textEdited, this, [this] { grid_.editorTextEdited(); });
+}
+
+bool GridEditor::charactersAllowed(const QString& text) const {
+    const TField* field =
+        grid_.activeDataSet() ? grid_.columnField(grid_.currentColumn()) : nullptr;
+    if (!field)
+        return false;
+    for (char32_t ch : text.toUcs4()) {
+        if (!field->IsValidChar(ch))
+            return false;
+    }
+    return true;
+}
+
+void GridEditor::typeText(const QString& text) {
+    if (!charactersAllowed(text)) {
+        QApplication::beep();
+        return;
+    }
+    if (!grid_.beginEditing())
+        return;
+    insert(text);
+    grid_.editorTextEdited();
+}
+
+bool GridEditor::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & Qt::AltModifier)) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void GridEditor::keyPressEvent(QKeyEvent* event) {
+    grid_.guarded([&] { handleKey(event); });
+}
+
+void GridEditor::handleKey(QKeyEvent* event) {
+    if (grid_.handleEditorKey(event))
+        return;
+    if (!wouldChangeText(event)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString inserted = insertedText(event);
+    if (!inserted.isEmpty() && !charactersAllowed(inserted)) {
+        QApplication::beep();
+        return;
+    }
+    // The first change puts the data set into editing; a field that cannot
+    // change drops the key.
+    if (!grid_.beginEditing())
+        return;
+    QLineEdit::keyPressEvent(event);
+}
+
+QString GridEditor::insertedText(const QKeyEvent* event) const {
+    if (event->matches(QKeySequence::Paste))
+        return QApplication::clipboard()->text();
+    const QString text = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (!command && !text.isEmpty() && text.at(0).isPrint())
+        return text;
+    return {};
+}
+
+bool GridEditor::wouldChangeText(const QKeyEvent* event) const {
+    if (!insertedText(event).isEmpty())
+        return true;
+    if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Delete) ||
+        event->matches(QKeySequence::Backspace) || event->key() == Qt::Key_Backspace ||
+        event->key() == Qt::Key_Delete) {
+        if (hasSelectedText())
+            return true;
+        if (event->key() == Qt::Key_Backspace)
+            return cursorPosition() > 0;
+        if (event->key() == Qt::Key_Delete)
+            return cursorPosition() < text().size();
+        return false;
+    }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+        return isUndoAvailable() || isRedoAvailable();
+    return false;
+}
+
+void GridEditor::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    grid_.focusLeaving(event->reason());
+}
