@@ -1,6 +1,7 @@
 #include "report/ReportPages.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 #include <cmath>
@@ -26,13 +27,6 @@ QFont makeFont(const FontSpec& spec) {
 QRectF toUnits(const QRectF& mm) {
     return QRectF(mm.x() * kUnitsPerMm, mm.y() * kUnitsPerMm, mm.width() * kUnitsPerMm,
                   mm.height() * kUnitsPerMm);
-}
-
-int alignFlags(Align align) {
-    const int h = align == Align::Center  ? Qt::AlignHCenter
-                  : align == Align::Right ? Qt::AlignRight
-                                          : Qt::AlignLeft;
-    return h | Qt::AlignVCenter | Qt::TextSingleLine;
 }
 
 } // namespace
@@ -70,9 +64,13 @@ void ReportPages::paint(int index, QPainter& painter, const QRectF& target) cons
     painter.scale(target.width() / (paperSize.width() * kUnitsPerMm),
                   target.height() / (paperSize.height() * kUnitsPerMm));
     std::vector<QFont> qfonts;
+    std::vector<QFontMetricsF> metrics;
     qfonts.reserve(fonts.size());
-    for (const FontSpec& spec : fonts)
+    metrics.reserve(fonts.size());
+    for (const FontSpec& spec : fonts) {
         qfonts.push_back(makeFont(spec));
+        metrics.emplace_back(qfonts.back());
+    }
     int currentFont = -1;
     double currentPen = -1;
     painter.setBrush(Qt::NoBrush);
@@ -82,7 +80,19 @@ void ReportPages::paint(int index, QPainter& painter, const QRectF& target) cons
                 painter.setFont(qfonts[item.font]);
                 currentFont = item.font;
             }
-            painter.drawText(toUnits(item.rect), alignFlags(item.align), item.text);
+            if (item.font >= qfonts.size())
+                continue;
+            // Texts are placed at their baseline: much cheaper than asking
+            // the painter to lay out each one inside its rectangle.
+            const QFontMetricsF& fm = metrics[item.font];
+            const QRectF r = toUnits(item.rect);
+            double x = r.x();
+            if (item.align != Align::Left) {
+                const double w = fm.horizontalAdvance(item.text);
+                x = item.align == Align::Right ? r.right() - w : r.x() + (r.width() - w) / 2;
+            }
+            painter.drawText(QPointF(x, r.y() + (r.height() - fm.height()) / 2 + fm.ascent()),
+                             item.text);
             continue;
         }
         if (item.penWidth != currentPen) {
