@@ -83,7 +83,8 @@ ValueAxis valueAxis(const std::vector<const TChartValue*>& points, double height
 
 double drawTitle(QPainter& painter, const QRectF& area, const ChartLook& look) {
     const QFontMetricsF fm(look.font);
-    double y = area.top() + 4;
+    // The chart window hides the top 8 pixels of the chart; the title starts below them.
+    double y = area.top() + 12;
     painter.setPen(look.titleColor);
     for (const QString& line : look.title) {
         painter.drawText(QRectF(area.left(), y, area.width(), fm.height()), Qt::AlignCenter, line);
