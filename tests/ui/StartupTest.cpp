@@ -22,8 +22,8 @@ TEST_F(WindowSetTest, RunShowsOnlyTheSplashAndClosingTheMainWindowEndsTheRun) {
 }
 
 TEST_F(WindowSetTest, QuitMenuItemsEndTheRunThroughTheSplash) {
-    for (QAction* item : {Form2->N8, Form2->N11}) {
-        QTimer::singleShot(0, [item] { item->trigger(); });
+    for (auto item : {&TForm2::N8, &TForm2::N11}) {
+        QTimer::singleShot(0, [item] { (Form2->*item)->trigger(); });
         EXPECT_EQ(Application->Run(), 0);
         EXPECT_TRUE(Application->Terminated());
         Application->DestroyComponents();

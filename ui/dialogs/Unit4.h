@@ -1,4 +1,5 @@
 #pragma once
+// The add-payment dialog.
 #include "app/TForm.h"
 
 #include "ui_Unit4.h"
@@ -7,6 +8,7 @@ class TForm4 : public TForm, public Ui::TForm4 {
     Q_OBJECT
 public:
     TForm4();
+    void BitBtn1Click();
 };
 
 extern TForm4* Form4;

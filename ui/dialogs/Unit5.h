@@ -1,4 +1,5 @@
 #pragma once
+// The remove-student dialog.
 #include "app/TForm.h"
 
 #include "ui_Unit5.h"
@@ -7,6 +8,7 @@ class TForm5 : public TForm, public Ui::TForm5 {
     Q_OBJECT
 public:
     TForm5();
+    void BitBtn1Click();
 };
 
 extern TForm5* Form5;

@@ -1,4 +1,5 @@
 #pragma once
+// The password window: the operator password reveals the editing commands.
 #include "app/TForm.h"
 
 #include "ui_Unit8.h"
@@ -7,6 +8,7 @@ class TForm8 : public TForm, public Ui::TForm8 {
     Q_OBJECT
 public:
     TForm8();
+    void Button1Click();
 };
 
 extern TForm8* Form8;

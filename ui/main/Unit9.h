@@ -1,4 +1,5 @@
 #pragma once
+// The help window.
 #include "app/TForm.h"
 
 #include "ui_Unit9.h"
@@ -7,6 +8,7 @@ class TForm9 : public TForm, public Ui::TForm9 {
     Q_OBJECT
 public:
     TForm9();
+    void BitBtn1Click();
 };
 
 extern TForm9* Form9;
