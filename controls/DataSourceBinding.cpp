@@ -22,15 +22,22 @@ void DataSourceBinding::setName(const QString& name) {
     }
     // The callback runs at once when the module exists, else later; only a
     // request still waiting may be withdrawn.
-    requesting_ = true;
+    struct Requesting {
+        bool& flag;
+        explicit Requesting(bool& f) : flag(f) { flag = true; }
+        ~Requesting() { flag = false; }
+    };
     boundAtOnce_ = false;
-    const int id = ModuleBindings::bindDataSource(name.toStdString(), [this](TDataSource* s) {
-        if (requesting_)
-            boundAtOnce_ = true;
-        pending_.reset();
-        link_.setDataSource(s);
-    });
-    requesting_ = false;
+    int id = 0;
+    {
+        Requesting during(requesting_);
+        id = ModuleBindings::bindDataSource(name.toStdString(), [this](TDataSource* s) {
+            if (requesting_)
+                boundAtOnce_ = true;
+            pending_.reset();
+            link_.setDataSource(s);
+        });
+    }
     if (!boundAtOnce_)
         pending_ = id;
 }

@@ -197,7 +197,7 @@ void TDBGrid::followCurrentRow() {
     }
     // Keep the view filled: no blank rows below while earlier rows exist.
     top_ = std::clamp(top_, 0, std::max(0, rows - visible));
-    if (editorOpen_ && current != editorRow_)
+    if (editorOpen_ && std::max(0, current) != editorRow_)
         closeEditor();
     updateScrollBars();
 }

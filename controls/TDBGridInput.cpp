@@ -433,7 +433,7 @@ void TDBGrid::openEditor() {
         return;
     ensureColumnVisible();
     editorOpen_ = true;
-    editorRow_ = currentRow();
+    editorRow_ = std::max(0, currentRow()); // the blank row of an empty grid is row 0
     modified_ = false;
     loadEditorText();
     placeEditor();
@@ -507,7 +507,7 @@ bool TDBGrid::untouchedNewRow() const {
 
 void TDBGrid::editorTextEdited() {
     modified_ = true;
-    editorRow_ = currentRow();
+    editorRow_ = std::max(0, currentRow());
 }
 
 bool TDBGrid::editCurrentCell(const QString& text) {

@@ -176,3 +176,19 @@ TEST_F(EditingFixture, EnterWritesTheTextAndTogglesTheEditor) {
     EXPECT_EQ(grid->cellText(0, 2), QStringLiteral("Я"));
     EXPECT_EQ(data.query.State(), TDataSetState::dsEdit);
 }
+
+TEST_F(EditingFixture, TypingIntoAnEmptyGridStartsANewRow) {
+    data.query.Close();
+    data.setWhere("where 1=0");
+    data.query.Open();
+    grid->setFocus();
+    typeText(grid, QStringLiteral("42"));
+    EXPECT_EQ(data.query.State(), TDataSetState::dsInsert);
+    EXPECT_TRUE(grid->editorMode());
+    EXPECT_EQ(grid->editorText(), "42");
+    key(Qt::Key_Tab);
+    typeText(grid, QStringLiteral("Юн"));
+    key(Qt::Key_Up); // the typed row is saved, not dropped
+    EXPECT_EQ(data.query.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(dbName(42), "Юн");
+}
