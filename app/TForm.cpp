@@ -3,7 +3,10 @@
 #include "app/TApplication.h"
 #include "data/Exceptions.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QRadioButton>
 #include <QEventLoop>
 #include <QScreen>
 #include <QVariant>
@@ -33,12 +36,31 @@ TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void TForm::applyDesignedGeometry() {
+    fitCaptionsToFont();
     const QVariant left = property("designLeft");
     if (!left.isValid())
         return;
     move(scaled(left.toInt()), scaled(property("designTop").toInt()));
     resize(scaled(property("designWidth").toInt() - kFrameWidth),
            scaled(property("designHeight").toInt() - kFrameHeight));
+}
+
+void TForm::fitCaptionsToFont() {
+    // The substitute window font runs a little wider than the designed one;
+    // captions grow to their text instead of being cut off.
+    auto widen = [](QWidget* w) {
+        const int wanted = w->sizeHint().width();
+        if (wanted > w->width())
+            w->resize(wanted, w->height());
+    };
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (!label->wordWrap())
+            widen(label);
+    }
+    for (QAbstractButton* box : findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QRadioButton*>(box) || qobject_cast<QCheckBox*>(box))
+            widen(box);
+    }
 }
 
 void TForm::Show() {

@@ -36,6 +36,9 @@ protected:
     /// designLeft, designTop, designWidth, designHeight set in the .ui file.
     void applyDesignedGeometry();
 
+    /// Widens labels, radio buttons and check boxes whose caption does not fit.
+    void fitCaptionsToFont();
+
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
