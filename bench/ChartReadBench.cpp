@@ -1,48 +1,74 @@
 // chart_read_10k_vs_walk: the chart reading 10,000 rooms, against a bare walk.
 //
-// Baseline: the same open data set walked with First/Next, reading the same
-// two fields per row (display text of id_room, kol_mest as a float) with the
-// fields looked up once. The measured case is TDBChart::RefreshDataSet, which
-// on top of that disables the controls, takes and restores a bookmark, and
-// stores one point per row in the series.
+// Baseline (chart/walk_10k): the same open data set walked with First/Next,
+// reading the same two fields per row (display text of id_room; kol_mest
+// read once, null tested and taken as a float), with the fields looked up once. The measured case
+// (chart/read_10k) is TDBChart::RefreshDataSet, which on top of that disables
+// the controls, takes and restores a bookmark, and stores one point per row.
+#include "bench/BenchMain.h"
 #include "data/TADOConnection.h"
 #include "data/TADOQuery.h"
-#include "tests/support/Catalogs.h"
 #include "ui/chart/TBarSeries.h"
 #include "ui/chart/TDBChart.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
-#include <memory>
+#include <filesystem>
+#include <string>
 
 namespace {
 
 constexpr int kRooms = 10000;
 
+/// The chart is a widget and needs an application object.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "zemt_benchmarks";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv); // never destroyed: Qt is not torn down at static exit
+}
+
+std::string makeRoomCatalog() {
+    const auto dir = std::filesystem::temp_directory_path() / "zemt-bench-chart";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "rooms.sqlite";
+    std::filesystem::remove(file);
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    const std::string sql = "create table Room (id_room integer primary key, Korpus integer,"
+                            " Kol_mest integer);"
+                            "with recursive n(i) as (select 1 union all select i + 1 from n"
+                            " where i < " +
+                            std::to_string(kRooms) +
+                            ") insert into Room select 100000 + i, 1 + i % 9, i % 5 from n;";
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return file.string();
+}
+
 struct RoomList {
     TADOConnection connection;
     TADOQuery query{"ADOQuery6"};
     RoomList() {
-        const std::string catalog = testsupport::makeTempSqliteCatalog(false);
-        testsupport::execSqlite(
-            catalog, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                         std::to_string(kRooms) +
-                         ") INSERT INTO Room (id_room, Korpus, Kol_mest) "
-                         "SELECT 100000 + i, i % 9 + 1, i % 5 FROM n");
-        connection.setConnectionString(testsupport::sqliteConnectionString(catalog));
+        connection.setConnectionString("Provider=SQLite;Data Source=" + makeRoomCatalog());
         query.setConnection(&connection);
-        query.SQL().setText("select id_room, Korpus, Kol_mest\r\nfrom room\r\n ");
+        query.SQL().assignDeclared({"select id_room, Korpus, Kol_mest", "from room", " "});
         query.Open();
     }
 };
 
 RoomList& rooms() {
-    static RoomList list;
-    return list;
+    static RoomList* list = new RoomList(); // lives as long as the application
+    return *list;
 }
 
-void chart_read_10k_vs_walk_baseline(benchmark::State& state) {
+void walk(benchmark::State& state) {
     TADOQuery& q = rooms().query;
     const TField* label = q.FieldByName("id_room");
     const TField* value = q.FieldByName("kol_mest");
@@ -50,40 +76,38 @@ void chart_read_10k_vs_walk_baseline(benchmark::State& state) {
         q.First();
         while (!q.Eof()) {
             std::string text = label->DisplayText();
-            double y = value->IsNull() ? 0.0 : value->AsFloat();
+            const Variant v = value->Value(); // one read of the value, as the chart does
+            double y = v.type() == VarType::Integer ? static_cast<double>(v.intValue())
+                       : v.type() == VarType::Float ? v.floatValue()
+                       : v.isNull()                 ? 0.0
+                                                    : value->AsFloat();
             benchmark::DoNotOptimize(text);
             benchmark::DoNotOptimize(y);
             q.Next();
         }
     }
-    state.SetItemsProcessed(state.iterations() * kRooms);
 }
 
-void chart_read_10k_vs_walk(benchmark::State& state) {
+void read(benchmark::State& state) {
+    ensureApplication();
     TADOQuery& q = rooms().query;
     TDBChart chart;
-    chart.ShowGlassCursor = false; // no screen here; the cursor is not what is measured
+    chart.ShowGlassCursor = false; // the cursor is not what is measured
     TBarSeries series(&chart);
-    series.setDataSource(&q);
+    series.setDataSource(&q); // open already: reads once here
     for (auto _ : state) {
         chart.RefreshDataSet(q);
         benchmark::DoNotOptimize(series.Count());
     }
     if (series.Count() != kRooms)
         state.SkipWithError("the chart did not read every room");
-    state.SetItemsProcessed(state.iterations() * kRooms);
 }
+
+const bool registered = [] {
+    benchmark::RegisterBenchmark("chart/walk_10k", walk)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chart/read_10k", read)->Unit(benchmark::kMillisecond);
+    registerRatio("chart_read_10k_vs_walk", "chart/read_10k", "chart/walk_10k");
+    return true;
+}();
 
 } // namespace
-
-BENCHMARK(chart_read_10k_vs_walk_baseline)->Unit(benchmark::kMillisecond);
-BENCHMARK(chart_read_10k_vs_walk)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -77,7 +77,7 @@ TEST_F(ChartTest, HasNoBarsUntilTheRoomListOpensAndNoneAfterItCloses) {
 TEST_F(ChartTest, BarsFollowTheRoomListSortedByPlacesDescending) {
     sortBy("ORDER BY Kol_mest DESC");
     ASSERT_EQ(bars().Count(), roomCount());
-    EXPECT_EQ(bars().point(0).label.toStdString(), currentRoom()) << "first row's room number";
+    EXPECT_EQ(bars().point(0).label, currentRoom()) << "first row's room number";
     double previous = 1e300;
     for (int i = 0; i < bars().Count(); ++i) {
         const TChartValue& p = bars().point(i);
@@ -94,7 +94,7 @@ TEST_F(ChartTest, SortingTwiceShowsOnlyTheLatestSort) {
     sortBy("ORDER BY id_room DESC");
     ASSERT_EQ(bars().Count(), roomCount());
     EXPECT_EQ(bars().point(0).label, "9001");
-    EXPECT_EQ(bars().point(bars().Count() - 1).label.toStdString(),
+    EXPECT_EQ(bars().point(bars().Count() - 1).label,
               testsupport::queryScalarSqlite(catalog, "select min(id_room) from room"));
 }
 
@@ -277,7 +277,7 @@ TEST(ChartSeries, PointsKeepAscendingXOrder) {
     series.AddXY(1, 1, "b2");
     QStringList order;
     for (const TChartValue& p : series.points())
-        order << p.label;
+        order << QString::fromStdString(p.label);
     EXPECT_EQ(order, QStringList({"a", "b", "b2", "c"}));
 }
 

@@ -3,11 +3,11 @@
 #include "app/JpegImage.h"
 #include "app/TApplication.h"
 #include "app/Unit1.h"
+#include "tests/support/Catalogs.h"
 #include "ui/main/Unit2.h"
 
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 
 namespace {
 
-QString sourcePath(const char* relative) {
-    return QString::fromLocal8Bit(qgetenv("ZEMT_SOURCE_DIR")) + "/" + relative;
+QByteArray splashFile() {
+    return QByteArray::fromStdString(testsupport::readSourceFile("resources/splash.jpg"));
 }
 
 /// Counts the times a window is shown as a new window (not just raised).
@@ -109,16 +109,15 @@ TEST_F(SplashTest, ResizingStretchesThePictureAndLeavesTheBar) {
 }
 
 TEST_F(SplashTest, APictureThatCannotBeDecodedLeavesTheSplashWithoutIt) {
-    Form1->loadPicture(sourcePath("no/such/picture.jpg"));
+    QTemporaryDir dir;
+    Form1->loadPicture(dir.filePath("no-such-picture.jpg"));
     EXPECT_TRUE(Form1->Image1->pixmap().isNull());
     Form1->Show();
     EXPECT_TRUE(Form1->isVisible());
 }
 
 TEST(SplashPicture, IsABaselineJfifOf604By453) {
-    QFile file(sourcePath("resources/splash.jpg"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = splashFile();
     EXPECT_TRUE(bytes.startsWith(QByteArray("\xFF\xD8\xFF\xE0", 4)));
     EXPECT_EQ(bytes.mid(6, 5), QByteArray("JFIF\0", 5));
     EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2))) << "baseline frame";
@@ -131,9 +130,8 @@ TEST(SplashPicture, IsABaselineJfifOf604By453) {
 }
 
 TEST(SplashPicture, DamagedDataGivesANullImage) {
-    QFile file(sourcePath("resources/splash.jpg"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray good = file.readAll();
+    const QByteArray good = splashFile();
+    ASSERT_FALSE(decodeJpeg(good).isNull());
     QByteArray scrambled = good;
     for (qsizetype i = 600; i < scrambled.size(); i += 97)
         scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5A);

@@ -41,5 +41,5 @@ QString formatChartValue(double value) {
 }
 
 QString chartMarkText(const TChartValue& point) {
-    return point.label.isEmpty() ? formatChartValue(point.y) : point.label;
+    return point.label.empty() ? formatChartValue(point.y) : QString::fromStdString(point.label);
 }

@@ -108,7 +108,8 @@ double drawLegend(QPainter& painter, const QRectF& area, double top, const Chart
     std::vector<QString> texts;
     double textWidth = 0;
     for (size_t i = 0; i < rows; ++i) {
-        texts.push_back(formatChartValue(points[i]->y) + " " + points[i]->label);
+        texts.push_back(formatChartValue(points[i]->y) + " " +
+                        QString::fromStdString(points[i]->label));
         textWidth = std::max(textWidth, fm.horizontalAdvance(texts.back()));
     }
     const double width = 4 + kLegendSymbol + 4 + textWidth + 6;
@@ -217,12 +218,15 @@ void drawCategoryAxis(QPainter& painter, const Frame& f, const Bands& bands,
     double lastRight = -1e9;
     for (const TChartValue& p : series->points()) {
         const double cx = bands.centre(f, p.x);
-        const double w = fm.horizontalAdvance(p.label);
-        if (p.label.isEmpty() || cx - w / 2 < lastRight + 4)
+        if (p.label.empty())
+            continue;
+        const QString label = QString::fromStdString(p.label);
+        const double w = fm.horizontalAdvance(label);
+        if (cx - w / 2 < lastRight + 4)
             continue;
         painter.drawLine(QPointF(cx, f.bottom), QPointF(cx, f.bottom + kTick));
         painter.drawText(QRectF(cx - w / 2 - 1, f.bottom + kTick + 1, w + 2, fm.height()),
-                         Qt::AlignCenter, p.label);
+                         Qt::AlignCenter, label);
         lastRight = cx + w / 2;
     }
 }

@@ -1,6 +1,7 @@
 #include "ui/chart/TBarSeries.h"
 
 #include "data/TDataSet.h"
+#include "data/Variant.h"
 #include "ui/chart/TDBChart.h"
 
 #include <algorithm>
@@ -27,11 +28,16 @@ void TBarSeries::setDataSource(TDataSet* dataSet) {
         chart_->seriesSourceChanged();
 }
 
-void TBarSeries::AddXY(double x, double y, const QString& label, bool isNull) {
-    // Ascending X order: the new point goes after every point not greater than it.
+void TBarSeries::AddXY(double x, double y, std::string label, bool isNull) {
+    // Ascending X order: the new point goes after every point not greater than
+    // it. A read numbers its points 0, 1, 2, ..., so they nearly always go last.
+    if (points_.empty() || points_.back().x <= x) {
+        points_.push_back(TChartValue{x, y, std::move(label), isNull});
+        return;
+    }
     const auto at = std::upper_bound(points_.begin(), points_.end(), x,
                                      [](double v, const TChartValue& p) { return v < p.x; });
-    points_.insert(at, TChartValue{x, y, label, isNull});
+    points_.insert(at, TChartValue{x, y, std::move(label), isNull});
 }
 
 TBarSeries::RowSources TBarSeries::resolveSources(const TDataSet& dataSet) const {
@@ -40,9 +46,22 @@ TBarSeries::RowSources TBarSeries::resolveSources(const TDataSet& dataSet) const
 }
 
 void TBarSeries::AddCurrentRow(const RowSources& sources) {
-    const QString label =
-        sources.label ? QString::fromStdString(sources.label->DisplayText()) : QString();
     // A null value keeps its point, marked null so that no bar is drawn; it reads as 0.
-    const bool isNull = sources.value->IsNull();
-    AddXY(Count(), isNull ? 0.0 : sources.value->AsFloat(), label, isNull);
+    const Variant value = sources.value->Value();
+    const bool isNull = value.isNull();
+    double y = 0.0;
+    if (value.type() == VarType::Integer)
+        y = static_cast<double>(value.intValue());
+    else if (value.type() == VarType::Float)
+        y = value.floatValue();
+    else if (!isNull)
+        y = sources.value->AsFloat(); // text and the rest convert as the field says
+    const double x = Count();
+    if (!points_.empty() && points_.back().x > x) {
+        AddXY(x, y, sources.label ? sources.label->DisplayText() : std::string(), isNull);
+        return;
+    }
+    // Built in place: a read adds one point per row, and this is its inner loop.
+    points_.emplace_back(x, y, sources.label ? sources.label->DisplayText() : std::string(),
+                         isNull);
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class TDataSet;
@@ -13,7 +14,7 @@ class TDBChart;
 struct TChartValue {
     double x = 0;
     double y = 0;
-    QString label;
+    std::string label; ///< UTF-8, as the data set gives it
     bool isNull = false;
 };
 
@@ -41,7 +42,7 @@ public:
     void Clear() { points_.clear(); }
     /// Adds a point in ascending X order: after every point whose X is not
     /// greater, so points with running X values keep their adding order.
-    void AddXY(double x, double y, const QString& label, bool isNull = false);
+    void AddXY(double x, double y, std::string label, bool isNull = false);
     /// The fields a read takes labels and values from, looked up once per read.
     struct RowSources {
         const TField* label = nullptr; ///< nullptr: no such column, empty labels
