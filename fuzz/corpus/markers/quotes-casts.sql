@@ -1,0 +1,1 @@
+select a::text, "col:x", `b:c` from t where x = :p1;

@@ -1,0 +1,4 @@
+select *
+from student
+where Lname like '%O''Neil%'
+order by Lname desc
