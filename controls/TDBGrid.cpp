@@ -3,6 +3,7 @@
 #include "app/TApplication.h"
 #include "controls/GridAccessible.h"
 #include "controls/GridEditor.h"
+#include "controls/HeldField.h"
 #include "data/TDataSet.h"
 #include "data/TDataSource.h"
 #include "data/TField.h"
@@ -87,9 +88,10 @@ int TDBGrid::columnWidth(int column) const {
 }
 
 TField* TDBGrid::columnField(int column) const {
-    if (!activeDataSet())
+    if (column < 0 || column >= columnCount())
         return nullptr;
-    return column >= 0 && column < columnCount() ? columns_.at(column).field : nullptr;
+    TField* field = columns_.at(column).field;
+    return fieldStillHeld(activeDataSet(), field) ? field : nullptr;
 }
 
 int TDBGrid::rowCount() const {

@@ -1,5 +1,6 @@
 #include "controls/TDBText.h"
 
+#include "controls/HeldField.h"
 #include "data/Exceptions.h"
 #include "data/TDataSet.h"
 #include "data/TField.h"
@@ -28,6 +29,10 @@ void TDBText::setDataField(const QString& name) {
     refreshText();
 }
 
+TField* TDBText::Field() const {
+    return fieldStillHeld(link_.DataSet(), field_) ? field_ : nullptr;
+}
+
 void TDBText::findField() {
     field_ = nullptr;
     if (!link_.Active() || dataField_.isEmpty())
@@ -43,9 +48,9 @@ void TDBText::findField() {
 
 void TDBText::refreshText() {
     // A closing data set reports the end of editing before it reports the
-    // close, when its fields are already gone.
-    const TDataSet* ds = link_.DataSet();
-    if (!ds || !ds->Active())
+    // close, when its fields are already gone; a data set with disabled
+    // controls may remake its fields unannounced.
+    if (!fieldStillHeld(link_.DataSet(), field_))
         field_ = nullptr;
     setText(field_ ? QString::fromStdString(field_->DisplayText()) : QString());
 }

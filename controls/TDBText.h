@@ -33,7 +33,7 @@ public:
     /// The label's text: the field's display text for the current record.
     QString Caption() const { return text(); }
     /// The field the label shows, while its data set is open.
-    TField* Field() const { return field_; }
+    TField* Field() const;
 
 private:
     void linkActiveChanged() override;
