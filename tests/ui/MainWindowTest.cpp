@@ -4,7 +4,11 @@
 #include "ui/main/Unit2.h"
 #include "ui/main/Unit8.h"
 
+#include "report/ReportSystem.h"
+
 #include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -195,4 +199,29 @@ TEST_F(MainWindowOnServer, RecordBookTextTheDatabaseCannotConvertShowsItsMessage
     Form2->Edit1->setText("20571");
     click(Form2->BitBtn1);
     EXPECT_EQ(DataModule3->ADOQuery1->RecordCount(), 1);
+}
+
+TEST_F(WindowSetTest, PrintButtonRunsTheShippedReportAndLeavesTheListAsFound) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("report.pdf");
+    Form2->ReportProject1.onSystemCreated = [pdf](TReportSystem& s) {
+        s.ShowSetupDialog = false;
+        s.ReportDest = TReportDest::rdFile;
+        s.FileFormat = TReportFileFormat::ffPDF;
+        s.OutputFileName = pdf;
+    };
+    click(Form2->BitBtn3);
+    DataModule3->ADOQuery1->MoveBy(4);
+    click(Form2->BitBtn7);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+    EXPECT_EQ(DataModule3->ADOQuery1->RecNo(), 5);
+    EXPECT_FALSE(DataModule3->ADOTable3->Active());
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(text.contains("Петров")) << text.left(300).toStdString();
+    EXPECT_TRUE(text.contains("O'Neil"));
+    EXPECT_TRUE(text.contains("20571"));
 }

@@ -116,9 +116,7 @@ void TForm2::FormClose(TCloseAction& action) {
         main->Close();
 }
 
-void TForm2::BitBtn7Click() {
-    // The report run is wired in by the report engine.
-}
+void TForm2::BitBtn7Click() { runReport(this); }
 
 void TForm2::BitBtn1Click() {
     TADOQuery& query = *DataModule3->ADOQuery1;

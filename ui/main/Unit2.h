@@ -2,12 +2,13 @@
 // The main window: student list with search, check-ins and payments on the
 // first page; rooms with sorting and furniture on the second.
 #include "app/TForm.h"
+#include "report/Form2Reports.h"
 
 #include "ui_Unit2.h"
 
 class QMenu;
 
-class TForm2 : public TForm, public Ui::TForm2 {
+class TForm2 : public TForm, public Ui::TForm2, public TForm2ReportComponents {
     Q_OBJECT
 public:
     TForm2();
