@@ -198,18 +198,35 @@ void TDataSet::postEdit() {
     std::string set;
     std::vector<Variant> params;
     Provider* provider = nullptr;
+    // Optimistic locking: besides the key, each changed column must still hold
+    // the value read, so that a change another workstation saved meanwhile is
+    // refused instead of silently overwritten.
+    std::string unchangedSince;
+    std::vector<Variant> unchangedParams;
     for (size_t i = 0; i < target.columns.size(); ++i) {
         const int column = target.columns[i];
-        if (!pending_->assigned[column] || pending_->values[column] == rows_->get(row, column))
+        const Variant original = rows_->get(row, column);
+        if (!pending_->assigned[column] || pending_->values[column] == original)
             continue;
         if (!provider)
             provider = &requireConnection().provider();
-        set += (set.empty() ? "" : ", ") + provider->quoteName(target.names[i]) + " = ?";
+        const std::string name = provider->quoteName(target.names[i]);
+        set += (set.empty() ? "" : ", ") + name + " = ?";
         params.push_back(pending_->values[column]);
+        if (original.isNull()) {
+            unchangedSince += " AND " + name + " IS NULL";
+        } else {
+            unchangedSince += " AND " + name + " = ?";
+            unchangedParams.push_back(original);
+        }
     }
     if (!params.empty()) {
         std::vector<Variant> whereParams;
-        const std::string where = rowCondition(row, whereParams);
+        std::string where = rowCondition(row, whereParams);
+        if (!target.keyColumns.empty()) {
+            where += unchangedSince;
+            whereParams.insert(whereParams.end(), unchangedParams.begin(), unchangedParams.end());
+        }
         const std::string table = provider->quoteName(target.table);
         std::string sql = "UPDATE " + table + " SET " + set + " WHERE " + where;
         params.insert(params.end(), whereParams.begin(), whereParams.end());

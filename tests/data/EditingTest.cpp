@@ -121,6 +121,26 @@ TEST_P(EditingTest, DeleteRemovesTheRowAtOnceAndFailsOnEmptyOrRefused) {
               "ADOQuery1: Cannot perform this operation on an empty dataset");
 }
 
+TEST_P(EditingTest, SecondWorkstationSavingTheSameColumnIsRefusedNotOverwriting) {
+    auto first = student(20571);
+    auto second = student(20571);
+    first->Edit();
+    first->FieldByName("Lname")->setAsString("Первая");
+    first->Post();
+    second->Edit();
+    second->FieldByName("Lname")->setAsString("Вторая");
+    EXPECT_EQ(messageOf<EADOError>([&] { second->Post(); }), kRowNotFound);
+    EXPECT_EQ(second->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(second->FieldByName("Lname")->DisplayText(), "Вторая");
+    EXPECT_EQ(scalar("select Lname from student where Id_zach = 20571"), "Первая");
+    // A column nobody else changed still saves.
+    second->Cancel();
+    second->Edit();
+    second->FieldByName("Kurs")->setAsInteger(4);
+    second->Post();
+    EXPECT_EQ(scalar("select Lname || ' ' || Kurs from student where Id_zach = 20571"), "Первая 4");
+}
+
 TEST_P(EditingTest, ChangesFromAnotherWorkstationFailOptimisticLocking) {
     auto q = student(20571);
     // By primary key: the row was removed elsewhere.
