@@ -166,6 +166,29 @@ std::string queryScalarPostgres(const std::string& sql) {
     return value;
 }
 
+namespace {
+
+void runClusterScript(const char* action) {
+    std::istringstream words(requirePgConninfo());
+    std::string word, host = "/tmp/zemt-pgtest", port = "54329";
+    while (words >> word) {
+        if (word.rfind("host=", 0) == 0)
+            host = word.substr(5);
+        else if (word.rfind("port=", 0) == 0)
+            port = word.substr(5);
+    }
+    const char* root = std::getenv("ZEMT_SOURCE_DIR");
+    const std::string script = std::string(root && *root ? root : ZEMT_SOURCE_DIR) + "/tools/pg-test-cluster";
+    const std::string command = "bash '" + script + "' " + action + " '" + host + "' " + port;
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("pg-test-cluster " + std::string(action) + " failed");
+}
+
+} // namespace
+
+void haltPostgres() { runClusterScript("halt"); }
+void resumePostgres() { runClusterScript("resume"); }
+
 void resetPostgresCatalog(bool withDemoData) {
     std::string sql = "DROP SCHEMA public CASCADE; CREATE SCHEMA public;\n" +
                       readSourceFile("db/postgres/schema.sql");

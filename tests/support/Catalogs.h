@@ -24,6 +24,11 @@ std::string postgresConnectionString();
 /// and, when withDemoData, the demo rows. Throws std::runtime_error on failure.
 void resetPostgresCatalog(bool withDemoData = true);
 
+/// Stops the test cluster's server, keeping its data, and starts it again:
+/// what a server restart looks like to the program.
+void haltPostgres();
+void resumePostgres();
+
 /// Runs SQL text on a catalog directly, bypassing the program's data layer.
 void execSqlite(const std::string& path, const std::string& sql);
 void execPostgres(const std::string& sql);
