@@ -85,6 +85,17 @@ TEST(WindowRules, ErrorInModalHandlerIsShownAndDialogStaysModal) {
     EXPECT_EQ(recorded.boxes[0].icon, QMessageBox::Critical);
 }
 
+struct Unbuildable : TForm {
+    Unbuildable() { throw EInvalidOperation("cannot build"); }
+};
+Unbuildable* Broken = nullptr;
+
+TEST(WindowRules, VariableIsClearedWhenConstructionFails) {
+    EXPECT_THROW(Application->CreateForm(Broken), EInvalidOperation);
+    EXPECT_EQ(Broken, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
 TEST(WindowRules, AbortShowsNothing) {
     RecordedBoxes recorded;
     Application->HandleException(EAbort(""));

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the real window set.
 #include "app/Unit1.h"
+#include "data/Exceptions.h"
 #include "tests/ui/WindowSetFixture.h"
 #include "ui/chart/Unit7.h"
 #include "ui/dialogs/Unit4.h"
@@ -51,4 +52,13 @@ TEST_F(WindowSetTest, HelpWindowOpensFromBothMenusAndItsButtonClosesIt) {
         EXPECT_TRUE(Form2->isEnabled());
     }
     EXPECT_TRUE(Form9->Label1->text().startsWith("Для полноценного исользования"));
+}
+
+TEST_F(WindowSetTest, ErrorBeforeTheRunLoopGoesToTheFallbackDisplay) {
+    ShowFallbackError(EDatabaseError("Broken"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Application Error");
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes[0].text.startsWith("Exception EDatabaseError in module ui_dialogs_test at "));
+    EXPECT_TRUE(boxes[0].text.endsWith(".\r\nBroken.\r\n")) << boxes[0].text.toStdString();
 }
