@@ -6,6 +6,7 @@
 
 #include "report/ReportSystem.h"
 
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -224,4 +225,23 @@ TEST_F(WindowSetTest, PrintButtonRunsTheShippedReportAndLeavesTheListAsFound) {
     EXPECT_TRUE(text.contains("Петров")) << text.left(300).toStdString();
     EXPECT_TRUE(text.contains("O'Neil"));
     EXPECT_TRUE(text.contains("20571"));
+}
+
+TEST_F(WindowSetTest, RightClickOpensTheContextMenuExceptInTextBoxes) {
+    auto menuOn = [](QWidget* target) {
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&shown] {
+            shown = QApplication::activePopupWidget();
+            if (shown)
+                shown->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &event);
+        QCoreApplication::processEvents();
+        return shown;
+    };
+    for (QWidget* target : std::initializer_list<QWidget*>{Form2->BitBtn1, Form2->RadioButton1, Form2->Label1, Form2->DBGrid1,
+                                                          Form2->RadioGroup1, Form2->TabSheet1})
+        EXPECT_EQ(menuOn(target), Form2->PopupMenu1) << target->objectName().toStdString();
+    EXPECT_NE(menuOn(Form2->Edit1), Form2->PopupMenu1);
 }
