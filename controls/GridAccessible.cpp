@@ -153,6 +153,14 @@ public:
             return (cell->rowIndex() + 1) * columnCount() + cell->columnIndex();
         return -1;
     }
+    /// The cell editor while it is open, else the current cell.
+    QAccessibleInterface* focusChild() const override {
+        if (grid()->editorMode())
+            return QAccessible::queryAccessibleInterface(grid()->editor());
+        if (grid()->currentRow() < 0)
+            return nullptr;
+        return cellInterface(grid()->currentRow(), grid()->currentColumn());
+    }
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint local = grid()->viewport()->mapFromGlobal(QPoint(x, y));
         int row = 0;

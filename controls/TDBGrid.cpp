@@ -331,6 +331,10 @@ void TDBGrid::linkLayoutChanged() {
 }
 
 void TDBGrid::linkDataSetChanged() {
+    // Lay the columns out afresh: a data set reopened while its controls were
+    // disabled reports only a data change, yet its fields are new.
+    columns_.layout(activeDataSet(), QFontMetrics(font()));
+    col_ = std::clamp(col_, 0, std::max(0, columnCount() - 1));
     followCurrentRow();
     if (editorOpen_ && !modified_)
         loadEditorText();

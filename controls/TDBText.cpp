@@ -71,8 +71,13 @@ void TDBText::linkRecordChanged(TField* field) {
 }
 
 void TDBText::linkDataSetChanged() {
+    // A data set reopened while its controls were disabled reports only a
+    // data change, yet its fields are new.
+    if (!fieldStillHeld(link_.DataSet(), field_))
+        findField();
     refreshText();
 }
+
 void TDBText::linkDataSetScrolled(int) {
     refreshText();
 }

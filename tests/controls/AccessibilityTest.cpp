@@ -60,6 +60,7 @@ TEST(Accessibility, AFilledGridReadsAsATableOfTitlesAndCells) {
     ASSERT_EQ(table->selectedCellCount(), 1);
     EXPECT_EQ(table->selectedCells()[0], table->cellAt(1, 0));
     EXPECT_TRUE(table->cellAt(1, 0)->state().selected);
+    EXPECT_EQ(iface->focusChild(), table->cellAt(1, 0));
 
     // Setting a cell's value edits it through the cell editor, as typing would.
     QAccessibleInterface* kurs = table->cellAt(2, 2);
