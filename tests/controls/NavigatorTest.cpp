@@ -5,6 +5,7 @@
 #include "tests/controls/ControlsFixture.h"
 
 #include <QAbstractButton>
+#include <QDeadlineTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -174,4 +175,21 @@ TEST(NavigatorLayout, ButtonsCarryNoTooltipsAndPriorAndNextRepeat) {
             EXPECT_EQ(b->autoRepeatInterval(), 100);
         }
     }
+}
+
+TEST_F(NavigatorFixture, NextRepeatsWhileHeldAndOnceMoreOnRelease) {
+    StudentData many(40);
+    bar->setDataSource(&many.source);
+    many.query.Open();
+    QAbstractButton* next = bar->button(nbNext);
+    QTest::mousePress(next, Qt::LeftButton);
+    EXPECT_EQ(many.query.RecNo(), 1); // nothing on the press itself
+    QDeadlineTimer patience(10000);
+    while (many.query.RecNo() < 4 && !patience.hasExpired())
+        QTest::qWait(20);
+    ASSERT_GE(many.query.RecNo(), 4);
+    const int held = many.query.RecNo();
+    QTest::mouseRelease(next, Qt::LeftButton);
+    EXPECT_EQ(many.query.RecNo(), held + 1);
+    bar->setDataSource(nullptr);
 }
