@@ -122,6 +122,7 @@ void TReportSetupForm::buildOutputPage(QWidget* page) {
 
     editFileName = new QLineEdit(m_system.OutputFileName, page);
     editFileName->setObjectName(QStringLiteral("editFileName"));
+    editFileName->setAccessibleName(QStringLiteral("File name")); // it has no label of its own
     editFileName->setGeometry(8, 148, 250, 21);
     connect(editFileName, &QLineEdit::textChanged, this, &TReportSetupForm::updateControls);
     sbtnBrowse = new QToolButton(page);
@@ -134,6 +135,7 @@ void TReportSetupForm::buildOutputPage(QWidget* page) {
     cboxFormat = new QComboBox(page);
     cboxFormat->setObjectName(QStringLiteral("cboxFormat"));
     cboxFormat->setGeometry(58, 175, 229, 21);
+    formatLabel->setBuddy(cboxFormat);
     for (TReportFileFormat f : kFormats)
         cboxFormat->addItem(reportFileFormatCaption(f), int(f));
     cboxFormat->setCurrentIndex(0);
