@@ -43,9 +43,15 @@ public:
     void setText(QAccessible::Text t, const QString& text) override {
         if (!isValid() || row_ < 0 || (t != QAccessible::Value && t != QAccessible::Name))
             return;
-        grid_->selectCell(row_, column_);
-        if (grid_->currentRow() == row_ && grid_->currentColumn() == column_)
-            grid_->editCurrentCell(text);
+        // Moving to another column, or a posted row, resets the grid's table
+        // while a screen reader listens; that deletes every cell interface,
+        // this one too. Go on with copies only.
+        const QPointer<TDBGrid> grid = grid_;
+        const int row = row_;
+        const int column = column_;
+        grid->selectCell(row, column);
+        if (grid && grid->currentRow() == row && grid->currentColumn() == column)
+            grid->editCurrentCell(text);
     }
     QRect rect() const override {
         if (!isValid())
@@ -105,8 +111,13 @@ public:
     void doAction(const QString& name) override {
         if (!isValid() || (name != setFocusAction() && name != pressAction()))
             return;
-        grid_->setFocus(Qt::OtherFocusReason);
-        grid_->selectCell(row_, column_);
+        // As in setText: this interface may be gone once the grid has moved.
+        const QPointer<TDBGrid> grid = grid_;
+        const int row = row_;
+        const int column = column_;
+        grid->setFocus(Qt::OtherFocusReason);
+        if (grid)
+            grid->selectCell(row, column);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
