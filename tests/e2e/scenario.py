@@ -147,11 +147,13 @@ class Scenario:
     def password(self):
         ui = self.ui
 
-        def open_password_window():
-            ui.press_no_wait(ui.menu_item(self.main, "Ввести пароль"))
-            return ui.window("Введите пароль")
-
-        window = open_password_window()
+        # The operator opens "Главное меню" and picks "Ввести пароль".
+        ui.press(ui.menu_item(self.main, "Главное меню"), ("ShowMenu", "Press"))
+        item = ui.control(self.main, "Ввести пароль", pyatspi.ROLE_MENU_ITEM)
+        self.screenshot("main-menu")
+        ui.press_no_wait(item)
+        window = ui.window("Введите пароль")
+        ui.wait_closed(item.parent)
         entry = ui.control(window, "Пароль", pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_TEXT)
         # A wrong password first: refused with the plain message box.
         ui.set_text(entry, "1234")
