@@ -57,8 +57,11 @@ void TDBGrid::handleKey(QKeyEvent* event) {
     }
     TDataSet* ds = activeDataSet();
     if (!ds) {
-        // Closed: only a typed character still opens the (useless) editor.
-        if (!ctrl && !alt && isPrintable(event->text()))
+        // Closed: only a typed character still opens the (useless) editor,
+        // and Escape closes it again.
+        if (key == Qt::Key_Escape)
+            closeEditor();
+        else if (!ctrl && !alt && isPrintable(event->text()))
             typeCharacter(event->text());
         return;
     }

@@ -71,6 +71,10 @@ TEST_F(GridFixture, ClosedGridShowsListedTitlesAndOneBlankRowAndIgnoresMoves) {
     EXPECT_TRUE(grid->editorMode());
     EXPECT_EQ(grid->editorText(), QString());
     EXPECT_FALSE(data.query.Active());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(grid->editorMode());
+    key(Qt::Key_Return); // Enter opens it too
+    EXPECT_TRUE(grid->editorMode());
 }
 
 TEST_F(GridFixture, ClosedGridWithoutColumnListShowsOneUntitledColumn) {
