@@ -152,7 +152,9 @@ std::string postgresConnectionString() {
 
 void execPostgres(const std::string& sql) {
     PgConnection pg(requirePgConninfo());
-    checkPg(PQexec(pg.conn, sql.c_str()), pg.conn);
+    PGresult* res = PQexec(pg.conn, sql.c_str());
+    checkPg(res, pg.conn);
+    PQclear(res);
 }
 
 std::string queryScalarPostgres(const std::string& sql) {
