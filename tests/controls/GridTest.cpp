@@ -312,8 +312,9 @@ TEST_F(GridFixture, FieldsRemadeWhileControlsAreDisabledAreNeverRead) {
     const QString shown = grid->cellText(0, 0);
     EXPECT_TRUE(shown.isEmpty() || shown == "102") << shown.toStdString();
     (void)grid->viewport()->grab();
-    if (TField* field = label->Field())
+    if (TField* field = label->Field()) {
         EXPECT_EQ(field->DataSet(), &data.query);
+    }
     data.query.EnableControls();
     EXPECT_EQ(grid->cellText(0, 0), "102");
     EXPECT_EQ(label->Caption(), QStringLiteral("Иванова"));
