@@ -76,11 +76,14 @@ def named(name, *roles):
 class Program:
     """The program under test as seen on the accessibility bus."""
 
-    def __init__(self, pid, timeout=30.0):
-        self.pid = pid
+    def __init__(self, process, timeout=30.0):
+        pid = process.pid
         desktop = pyatspi.Registry.getDesktop(0)
 
         def find_app():
+            if process.poll() is not None:
+                raise ScenarioError(f"the program ended with exit code {process.returncode} "
+                                    "before it showed a window")
             for app in children(desktop):
                 if app.get_process_id() == pid:
                     return app

@@ -19,7 +19,7 @@ import pyatspi  # noqa: E402
 
 from atspi_driver import (Program, ScenarioError, cell, column_index, column_texts,  # noqa: E402
                           enabled, find_all, named, showing, wait_for)
-from xwindows import close_window  # noqa: E402
+from xwindows import close_window, display_ready  # noqa: E402
 
 TITLE = "База данных общежития"
 PASSWORD = "0917"
@@ -81,6 +81,7 @@ class Scenario:
     # ---- steps -------------------------------------------------------------
 
     def start(self):
+        wait_for(f"the X display {os.environ.get('DISPLAY')}", display_ready, timeout=20)
         env = dict(os.environ)
         log = open(os.path.join(self.artifacts, "program.log"), "w")
         self.process = subprocess.Popen([self.args.program], cwd=self.artifacts, env=env,
@@ -88,7 +89,7 @@ class Scenario:
                                         stdin=subprocess.DEVNULL)
         with open(self.args.pid_file, "w") as f:
             f.write(str(self.process.pid))
-        self.ui = Program(self.process.pid)
+        self.ui = Program(self.process)
         self.log(f"program {self.process.pid} is on the accessibility bus")
 
     def splash_to_main_window(self):

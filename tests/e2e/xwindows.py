@@ -91,6 +91,15 @@ def _viewable_windows(display):
     return viewable
 
 
+def display_ready():
+    """Whether a client can connect to the X display now."""
+    display = _x.XOpenDisplay(None)
+    if not display:
+        return False
+    _x.XCloseDisplay(display)
+    return True
+
+
 def close_window(title):
     """Asks every mapped top-level window titled `title` to close; returns how many."""
     display = _x.XOpenDisplay(None)
