@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -318,4 +319,24 @@ TEST_F(GridFixture, FieldsRemadeWhileControlsAreDisabledAreNeverRead) {
     data.query.EnableControls();
     EXPECT_EQ(grid->cellText(0, 0), "102");
     EXPECT_EQ(label->Caption(), QStringLiteral("Иванова"));
+}
+
+TEST_F(GridFixture, CurrentCellIsHighlightedOnlyWhileTheGridHasFocus) {
+    auto* other = new QLineEdit(window.get());
+    other->setGeometry(0, 210, 100, 20);
+    other->show();
+    data.query.Open();
+    grid->setCurrentColumn(1);
+    const QColor highlight = grid->palette().color(QPalette::Highlight);
+    auto background = [&](int row, int column) {
+        const QImage image = grid->viewport()->grab().toImage();
+        return QColor(image.pixel(grid->cellRect(row, column).topLeft() + QPoint(1, 1)));
+    };
+    grid->setFocus();
+    EXPECT_EQ(background(0, 1), highlight);
+    EXPECT_NE(background(0, 0), highlight);
+    EXPECT_NE(background(1, 1), highlight);
+    other->setFocus();
+    EXPECT_NE(background(0, 1), highlight);
+    EXPECT_TRUE(indicatorShown(*grid, 0)); // the indicator alone marks the current row
 }
