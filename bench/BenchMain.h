@@ -11,3 +11,6 @@ void registerRatio(const std::string& figure, const std::string& numerator,
 void reportValue(const std::string& figure, double value);
 /// A libpq conninfo for the server benchmarks, or empty (they are skipped).
 std::string benchPgConninfo();
+/// Creates the one headless QApplication that widget and PDF benchmarks need
+/// (never destroyed: Qt cannot be torn down after main returns).
+void ensureApplication();

@@ -25,18 +25,6 @@ namespace {
 
 constexpr int kRooms = 10000;
 
-/// The chart is a widget and needs an application object.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "zemt_benchmarks";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv); // never destroyed: Qt is not torn down at static exit
-}
-
 std::string makeRoomCatalog() {
     const auto dir = std::filesystem::temp_directory_path() / "zemt-bench-chart";
     std::filesystem::create_directories(dir);

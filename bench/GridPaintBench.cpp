@@ -30,19 +30,6 @@
 
 namespace {
 
-/// The benchmark program has no application object of its own; the grid needs one.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "zemt_benchmarks";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: tearing Qt down during static destruction is not safe.
-    new QApplication(argc, argv);
-}
-
 std::string makeCatalog(int rows) {
     const auto dir = std::filesystem::temp_directory_path() / "zemt-bench-grid";
     std::filesystem::create_directories(dir);

@@ -105,7 +105,8 @@ bool pgReady() {
 // Baseline: a bare sqlite3_step loop copying every value into plain vectors.
 void sqliteRaw(benchmark::State& state) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(sqlitePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // Opened as the data layer opens it: one thread, no connection mutex.
+    sqlite3_open_v2(sqlitePath().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     for (auto _ : state) {
         std::vector<std::int64_t> ints;
         std::vector<std::string> texts;

@@ -127,15 +127,7 @@ Fixture& fixture() {
     static Fixture* f = nullptr;
     if (f)
         return *f;
-    if (!QCoreApplication::instance()) {
-        // Fonts and PDF need a GUI application. It is left to the end of the
-        // process on purpose: Qt cannot be torn down after main returns.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "zemt_benchmarks";
-        static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-    }
+    ensureApplication(); // fonts and PDF need a GUI application
     f = new Fixture; // kept to the end, like the application
     return *f;
 }

@@ -25,6 +25,9 @@ struct ColumnInfo {
 struct QueryResult {
     std::vector<ColumnInfo> columns;
     RowStore rows;
+    /// Room the rows are expected to need (what the same statement needed
+    /// last time), so that reading does not grow and copy the store.
+    RowStore::Capacity expected;
 };
 
 /// A connection to one database. Statements use '?' as the positional

@@ -77,6 +77,20 @@ void RowStore::reserve(std::uint32_t rows) {
     }
 }
 
+RowStore::Capacity RowStore::used() const {
+    Capacity capacity;
+    capacity.rows = rows_;
+    for (const auto& c : columns_)
+        capacity.textBytes.push_back(c.arena.size());
+    return capacity;
+}
+
+void RowStore::reserve(const Capacity& capacity) {
+    reserve(capacity.rows);
+    for (size_t i = 0; i < columns_.size() && i < capacity.textBytes.size(); ++i)
+        columns_[i].arena.reserve(capacity.textBytes[i]);
+}
+
 std::uint32_t RowStore::appendRow() {
     const std::uint32_t row = rows_++;
     for (auto& c : columns_) {

@@ -21,6 +21,15 @@ public:
     TFieldType kind(int column) const { return columns_[column].kind; }
     /// Prepares room for more rows.
     void reserve(std::uint32_t rows);
+    /// Rows and text bytes per column that a store holds or should make room for.
+    struct Capacity {
+        std::uint32_t rows = 0;
+        std::vector<std::size_t> textBytes;
+    };
+    /// What this store holds now.
+    Capacity used() const;
+    /// Makes room for that many rows and text bytes (columns beyond the hint get rows only).
+    void reserve(const Capacity& capacity);
     /// Appends a row of nulls and returns its number.
     std::uint32_t appendRow();
     /// Gives back spare capacity once every row is read.

@@ -112,8 +112,9 @@ void SqliteProvider::connect() {
     if (path_.empty())
         throwProviderError("unable to open database file");
     sqlite3* db = nullptr;
-    // Never create a catalog: a missing file is a connection failure.
-    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // Never create a catalog: a missing file is a connection failure. The
+    // connection is used only by the thread that opened it: no locking needed.
+    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -270,13 +271,20 @@ bool SqliteProvider::query(const std::string& sql, const std::vector<Variant>& p
     }
     RowStore& rows = out.rows;
     rows.reset(kinds);
+    rows.reserve(out.expected);
     int rc;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
         const std::uint32_t row = rows.appendRow();
         for (int c = 0; c < n; ++c) {
-            const int storage = sqlite3_column_type(s.stmt, c);
+            // One column call per cell: the value accessors take no lock.
+            sqlite3_value* value = sqlite3_column_value(s.stmt, c);
+            const int storage = sqlite3_value_type(value);
             if (storage == SQLITE_NULL)
                 continue;
+            const auto text = [value] {
+                const auto* chars = reinterpret_cast<const char*>(sqlite3_value_text(value));
+                return std::string_view(chars, static_cast<size_t>(sqlite3_value_bytes(value)));
+            };
             TFieldType kind = rows.kind(c);
             if (kind == TFieldType::ftUnknown) {
                 kind = kindOfStorage(storage);
@@ -286,32 +294,31 @@ bool SqliteProvider::query(const std::string& sql, const std::vector<Variant>& p
             case TFieldType::ftInteger:
             case TFieldType::ftBoolean:
                 if (storage == SQLITE_INTEGER) {
-                    rows.setInt(row, c, sqlite3_column_int64(s.stmt, c));
+                    rows.setInt(row, c, sqlite3_value_int64(value));
                     continue;
                 }
                 break;
             case TFieldType::ftFloat:
             case TFieldType::ftBCD:
                 if (storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) {
-                    rows.setDouble(row, c, sqlite3_column_double(s.stmt, c));
+                    rows.setDouble(row, c, sqlite3_value_double(value));
                     continue;
                 }
                 break;
             case TFieldType::ftString:
+                rows.setText(row, c, text());
+                continue;
             case TFieldType::ftBlob:
-                rows.setText(
-                    row, c,
-                    std::string_view(static_cast<const char*>(sqlite3_column_blob(s.stmt, c)),
-                                     static_cast<size_t>(sqlite3_column_bytes(s.stmt, c))));
+                rows.setText(row, c,
+                             std::string_view(static_cast<const char*>(sqlite3_value_blob(value)),
+                                              static_cast<size_t>(sqlite3_value_bytes(value))));
                 continue;
             default:
                 if (storage == SQLITE_TEXT) {
-                    const std::string_view text(
-                        reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, c)),
-                        static_cast<size_t>(sqlite3_column_bytes(s.stmt, c)));
-                    const auto parsed = kind == TFieldType::ftDate   ? parseIsoDate(text)
-                                        : kind == TFieldType::ftTime ? parseIsoTime(text)
-                                                                     : parseIsoDateTime(text);
+                    const std::string_view iso = text();
+                    const auto parsed = kind == TFieldType::ftDate   ? parseIsoDate(iso)
+                                        : kind == TFieldType::ftTime ? parseIsoTime(iso)
+                                                                     : parseIsoDateTime(iso);
                     if (parsed) {
                         rows.setInt(row, c, *parsed);
                         continue;
@@ -326,12 +333,9 @@ bool SqliteProvider::query(const std::string& sql, const std::vector<Variant>& p
             rows.convertColumn(c, wider);
             out.columns[c].type = wider;
             if (wider == TFieldType::ftFloat)
-                rows.setDouble(row, c, sqlite3_column_double(s.stmt, c));
+                rows.setDouble(row, c, sqlite3_value_double(value));
             else
-                rows.setText(
-                    row, c,
-                    std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, c)),
-                                     static_cast<size_t>(sqlite3_column_bytes(s.stmt, c))));
+                rows.setText(row, c, text());
         }
     }
     if (rc != SQLITE_DONE)

@@ -74,9 +74,14 @@ void TDataSet::Open() {
 void TDataSet::readRows() {
     Provider& provider = requireConnection().provider();
     QueryResult result;
+    result.expected.rows = lastRowCount_;
+    result.expected.textBytes = lastTextBytes_;
     if (!provider.query(selectText(), selectParameters(), result))
         throwLayerError(name_, "CommandText does not return a result set");
     *rows_ = std::move(result.rows);
+    auto used = rows_->used();
+    lastRowCount_ = used.rows;
+    lastTextBytes_ = std::move(used.textBytes);
     order_.resize(rows_->rowCount());
     for (std::uint32_t i = 0; i < rows_->rowCount(); ++i)
         order_[i] = i;

@@ -258,6 +258,10 @@ private:
     TDataSetState state_ = TDataSetState::dsInactive;
 
     std::unique_ptr<zemt::data::RowStore> rows_;
+    // Sizes of the last read: reopening reserves them at once instead of
+    // growing and copying the held rows.
+    std::uint32_t lastRowCount_ = 0;
+    std::vector<std::size_t> lastTextBytes_;
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<std::uint32_t> order_;   // every held row, in data set order
     std::vector<std::uint32_t> visible_; // rows through restriction and filter
