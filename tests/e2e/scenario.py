@@ -58,8 +58,10 @@ class Scenario:
             f.write(picture)
 
     def sql(self, query):
-        out = subprocess.run(["sqlite3", "-batch", "-noheader", "-separator", "|", self.catalog,
-                              query], check=True, timeout=30, capture_output=True, text=True)
+        # The program holds the catalog open: wait for its locks, as it does.
+        out = subprocess.run(["sqlite3", "-batch", "-noheader", "-separator", "|",
+                              "-cmd", ".timeout 5000", self.catalog, query],
+                             check=True, timeout=30, capture_output=True, text=True)
         return [line.split("|") for line in out.stdout.splitlines()]
 
     def sql_value(self, query):
@@ -82,9 +84,8 @@ class Scenario:
 
     def start(self):
         wait_for(f"the X display {os.environ.get('DISPLAY')}", display_ready, timeout=20)
-        env = dict(os.environ)
         log = open(os.path.join(self.artifacts, "program.log"), "w")
-        self.process = subprocess.Popen([self.args.program], cwd=self.artifacts, env=env,
+        self.process = subprocess.Popen([self.args.program], cwd=self.artifacts,
                                         stdout=log, stderr=subprocess.STDOUT,
                                         stdin=subprocess.DEVNULL)
         with open(self.args.pid_file, "w") as f:
