@@ -89,6 +89,7 @@ void TDataSet::readRows() {
     restricted_ = false;
     restrictionOn_ = false;
     index_.reset();
+    fieldsReplaced();
     fields_.clear();
     *target_ = UpdateTarget();
 
@@ -145,6 +146,7 @@ void TDataSet::Close() {
 }
 
 void TDataSet::dropRows() {
+    fieldsReplaced();
     fields_.clear();
     rows_->reset({});
     order_.clear();
@@ -210,6 +212,12 @@ void TDataSet::DataEvent(TDataEvent event, long info) {
     for (TDataSource* source : sources)
         if (std::find(dataSources_.begin(), dataSources_.end(), source) != dataSources_.end())
             source->dataEvent(event, info);
+}
+
+void TDataSet::fieldsReplaced() {
+    // Controls that were not told hold the old fields: they must re-lay out.
+    if (disableCount_ > 0)
+        layoutChangedWhileDisabled_ = true;
 }
 
 void TDataSet::DisableControls() {

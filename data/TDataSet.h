@@ -235,6 +235,7 @@ private:
 
     void readRows();
     void dropRows();
+    void fieldsReplaced();
     void setState(TDataSetState state);
     void startInsert(bool atEnd);
     void postInsert();

@@ -63,8 +63,10 @@ void TDataSource::updateState() {
     for (TDataLink* link : links) {
         if (std::find(links_.begin(), links_.end(), link) == links_.end())
             continue;
-        link->refreshEditing(true);
+        // Active first: a closed data set has dropped its fields, and a link
+        // told that editing ended must already know it is inactive.
         link->refreshActive(true);
+        link->refreshEditing(true);
         link->stateChanged();
     }
 }

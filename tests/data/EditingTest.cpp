@@ -282,6 +282,30 @@ TEST_P(EditingTest, DataSourcesPassNoticesAndFreezeWhileControlsAreDisabled) {
     EXPECT_EQ(source.State(), TDataSetState::dsInactive);
 }
 
+TEST_P(EditingTest, ControlsNeverHoldFieldsTheDataSetDropped) {
+    auto q = query("select Id_zach, Kurs from student where Id_zach in (20571, 20572)");
+    TDataSource source("DataSource1");
+    source.setDataSet(q.get());
+    Recorder link;
+    link.setDataSource(&source);
+    q->Open();
+    q->Edit();
+    link.heard.clear();
+    // Closing while editing: the link is inactive before it hears editing end.
+    q->Close();
+    ASSERT_FALSE(link.heard.empty());
+    EXPECT_EQ(link.heard.front(), "inactive");
+
+    // Reopened while controls are disabled: new fields, so a layout change.
+    q->Open();
+    link.heard.clear();
+    q->DisableControls();
+    q->Close();
+    q->Open();
+    q->EnableControls();
+    EXPECT_EQ(link.heard, std::vector<std::string>{"layout"});
+}
+
 TEST_P(EditingTest, BookmarksReturnToTheRow) {
     auto q = query("select Id_zach from student order by Id_zach");
     q->Open();
