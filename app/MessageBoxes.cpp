@@ -12,7 +12,9 @@ MessageBoxHook& currentHook() {
     return hook;
 }
 
-QString caption() { return Application ? Application->Title() : QString(); }
+QString caption() {
+    return Application ? Application->Title() : QString();
+}
 
 } // namespace
 

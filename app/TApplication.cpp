@@ -57,7 +57,8 @@ int TApplication::Run() {
 void TApplication::Terminate() {
     terminated_ = true;
     // Queued, like a posted quit message: the loop ends when it takes it.
-    QMetaObject::invokeMethod(this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void TApplication::DestroyComponents() {

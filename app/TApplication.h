@@ -85,8 +85,11 @@ template <class T> void TApplication::CreateForm(T*& variable) {
     TForm* window = nullptr;
     if constexpr (std::is_base_of_v<TForm, T>)
         window = instance;
-    adopt(typeid(T).name(), [&variable, instance] {
-        delete instance;
-        variable = nullptr;
-    }, window);
+    adopt(
+        typeid(T).name(),
+        [&variable, instance] {
+            delete instance;
+            variable = nullptr;
+        },
+        window);
 }

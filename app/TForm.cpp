@@ -5,9 +5,9 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QRadioButton>
-#include <QEventLoop>
 #include <QScreen>
 #include <QVariant>
 #include <cmath>
@@ -18,7 +18,9 @@ namespace {
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 28;
 
-int scaled(int designed) { return int(std::lround(designed * designScaleFactor())); }
+int scaled(int designed) {
+    return int(std::lround(designed * designScaleFactor()));
+}
 
 } // namespace
 
@@ -69,7 +71,9 @@ void TForm::Show() {
     activateWindow();
 }
 
-void TForm::Hide() { hide(); }
+void TForm::Hide() {
+    hide();
+}
 
 void TForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

@@ -16,11 +16,13 @@ QString withClosingPeriod(const QString& message) {
     return message + QLatin1Char('.');
 }
 
-QString fallbackErrorText(const QString& className, const QString& moduleName,
-                          const void* address, const QString& message) {
+QString fallbackErrorText(const QString& className, const QString& moduleName, const void* address,
+                          const QString& message) {
     const bool needsPeriod = !message.isEmpty() && !message.endsWith(QLatin1Char('.'));
     return QStringLiteral("Exception %1 in module %2 at %3.\r\n%4%5\r\n")
         .arg(className, moduleName,
-             QStringLiteral("%1").arg(reinterpret_cast<quintptr>(address), 8, 16, QLatin1Char('0')).toUpper(),
+             QStringLiteral("%1")
+                 .arg(reinterpret_cast<quintptr>(address), 8, 16, QLatin1Char('0'))
+                 .toUpper(),
              message, needsPeriod ? QStringLiteral(".") : QString());
 }

@@ -11,5 +11,5 @@ QString applicationTitleFromPath(const QString& executablePath);
 QString withClosingPeriod(const QString& message);
 
 /// The fallback display's text for an error raised before the run loop.
-QString fallbackErrorText(const QString& className, const QString& moduleName,
-                          const void* address, const QString& message);
+QString fallbackErrorText(const QString& className, const QString& moduleName, const void* address,
+                          const QString& message);

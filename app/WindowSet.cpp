@@ -31,7 +31,8 @@ void CreateWindowSet(TApplication& application) {
 
 void ShowFallbackError(const std::exception& error) {
     const auto* known = dynamic_cast<const Exception*>(&error);
-    const QString className = QString::fromLatin1(known ? known->className() : typeid(error).name());
+    const QString className =
+        QString::fromLatin1(known ? known->className() : typeid(error).name());
     const QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     MessageBoxRequest box;
     box.text = fallbackErrorText(className, module, &error, QString::fromUtf8(error.what()));

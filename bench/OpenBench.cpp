@@ -106,7 +106,8 @@ bool pgReady() {
 void sqliteRaw(benchmark::State& state) {
     sqlite3* db = nullptr;
     // Opened as the data layer opens it: one thread, no connection mutex.
-    sqlite3_open_v2(sqlitePath().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_open_v2(sqlitePath().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                    nullptr);
     for (auto _ : state) {
         std::vector<std::int64_t> ints;
         std::vector<std::string> texts;

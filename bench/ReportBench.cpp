@@ -128,7 +128,7 @@ Fixture& fixture() {
     if (f)
         return *f;
     ensureApplication(); // fonts and PDF need a GUI application
-    f = new Fixture; // kept to the end, like the application
+    f = new Fixture;     // kept to the end, like the application
     return *f;
 }
 

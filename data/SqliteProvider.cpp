@@ -114,7 +114,8 @@ void SqliteProvider::connect() {
     sqlite3* db = nullptr;
     // Never create a catalog: a missing file is a connection failure. The
     // connection is used only by the thread that opened it: no locking needed.
-    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);

@@ -37,9 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"Why?", "Why?."}, TextCase{"Field", "Field."},
                     TextCase{"value 42", "value 42."}, TextCase{"key:", "key:."},
                     TextCase{"(note)", "(note)"}, TextCase{"'abc'", "'abc'"},
-                    TextCase{"say \"x\"", "say \"x\""}, TextCase{"a,", "a,"},
-                    TextCase{"a-", "a-"}, TextCase{"trailing ", "trailing "},
-                    TextCase{"a/", "a/."}, TextCase{"Нет свободных мест", "Нет свободных мест."}),
+                    TextCase{"say \"x\"", "say \"x\""}, TextCase{"a,", "a,"}, TextCase{"a-", "a-"},
+                    TextCase{"trailing ", "trailing "}, TextCase{"a/", "a/."},
+                    TextCase{"Нет свободных мест", "Нет свободных мест."}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(FallbackText, NamesClassModuleAddressAndAddsPeriodUnlessPresent) {

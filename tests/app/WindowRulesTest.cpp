@@ -17,9 +17,10 @@ public:
     Dialog() {
         button = new QPushButton(QStringLiteral("Run"), this);
         QObject::connect(button, &QPushButton::clicked, this, guarded([this] {
-            ++clicks;
-            throw EDatabaseError("ADOQuery1: Cannot perform this operation on a closed dataset");
-        }));
+                             ++clicks;
+                             throw EDatabaseError(
+                                 "ADOQuery1: Cannot perform this operation on a closed dataset");
+                         }));
     }
     QPushButton* button;
     int clicks = 0;

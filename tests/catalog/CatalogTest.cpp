@@ -67,14 +67,17 @@ TEST_P(CatalogTest, FreePlacesViewListsExactlyTheRoomsWithRoomLeft) {
 TEST_P(CatalogTest, DemoDataHasFullPartlyFreeAndEmptyRooms) {
     const std::string occupied = "(select count(*) from Vselenie v where v.Id_room = r.id_room)";
     EXPECT_NE(db.scalar("select count(*) from Room r where " + occupied + " = r.Kol_mest"), "0");
-    EXPECT_NE(db.scalar("select count(*) from Room r where " + occupied + " between 1 and r.Kol_mest - 1"), "0");
+    EXPECT_NE(db.scalar("select count(*) from Room r where " + occupied +
+                        " between 1 and r.Kol_mest - 1"),
+              "0");
     EXPECT_NE(db.scalar("select count(*) from Room r where " + occupied + " = 0"), "0");
     EXPECT_EQ(db.scalar("select Fname from student where Id_zach = 20571"), "Петров");
 }
 
 TEST_P(CatalogTest, NamesResolveWhateverTheirCase) {
     EXPECT_EQ(db.scalar("select count(*) from PLATEJ"), db.scalar("select count(*) from platej"));
-    EXPECT_EQ(db.scalar("select max(ID_room) from room"), db.scalar("select max(id_room) from Room"));
+    EXPECT_EQ(db.scalar("select max(ID_room) from room"),
+              db.scalar("select max(id_room) from Room"));
 }
 
 TEST_P(CatalogTest, DatabaseSuppliesTodayForDatesLeftOut) {
@@ -85,7 +88,8 @@ TEST_P(CatalogTest, DatabaseSuppliesTodayForDatesLeftOut) {
         db.scalar("select min(id_room) from Room r where not exists "
                   "(select * from Vselenie v where v.Id_room = r.id_room)");
     db.exec("insert into vselenie(id_zach, Id_room) values (20572, " + emptyRoom + ")");
-    EXPECT_EQ(db.scalar("select Date_vselenie from Vselenie where Id_zach = 20572 and Id_room = " + emptyRoom),
+    EXPECT_EQ(db.scalar("select Date_vselenie from Vselenie where Id_zach = 20572 and Id_room = " +
+                        emptyRoom),
               today());
 }
 
@@ -100,13 +104,17 @@ TEST_P(CatalogTest, RefusesWhatWouldBreakTheRecords) {
     expectRefused("delete from student where Id_zach = " + withPayments);
     EXPECT_EQ(db.scalar("select count(*) from student where Id_zach = " + withPayments), "1");
     // Text the column cannot take.
-    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values ('abc','x','март','1')");
-    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values ('20571','x','март','abc')");
+    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values "
+                  "('abc','x','март','1')");
+    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values "
+                  "('20571','x','март','abc')");
     // Unknown student or room.
-    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values ('1','x','март','1')");
+    expectRefused("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values "
+                  "('1','x','март','1')");
     expectRefused("insert into vselenie(id_zach, Id_room) values (20572, 999999)");
     // Numbers written as text convert.
-    db.exec("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values ('20571','x','март','500')");
+    db.exec("insert into platej(Id_zach, Kashier_fname, Month_oplat, Summ) values "
+            "('20571','x','март','500')");
 }
 
 TEST_P(CatalogTest, CyrillicAndQuotesAreStoredUnchanged) {

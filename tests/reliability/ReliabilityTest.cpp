@@ -34,7 +34,8 @@ protected:
         GetParam() == Db::PostgreSQL ? execPostgres(sql) : execSqlite(catalogPath, sql);
     }
     std::string connectionString() const {
-        return GetParam() == Db::PostgreSQL ? postgresConnectionString() : sqliteConnectionString(catalogPath);
+        return GetParam() == Db::PostgreSQL ? postgresConnectionString()
+                                            : sqliteConnectionString(catalogPath);
     }
 
     /// Presses "Добавить" in the payment dialog with these texts for the current student.
@@ -53,7 +54,9 @@ protected:
         click(Form2->BitBtn1);
     }
     /// A post from a navigator button: errors reach the default error display.
-    static void pressPost(TDBNavigator* bar) { guarded([bar] { bar->BtnClick(nbPost); })(); }
+    static void pressPost(TDBNavigator* bar) {
+        guarded([bar] { bar->BtnClick(nbPost); })();
+    }
 };
 
 QStringList hostileTexts() {
@@ -81,8 +84,10 @@ TEST_P(OnBothDatabases, HostilePaymentTextsAreStoredExactlyAsTyped) {
         addPayment(text, text, "1");
         ASSERT_TRUE(boxes.empty()) << boxes[0].text.left(200).toStdString();
         const std::string last = "(select max(Id_platej) from Platej)";
-        EXPECT_EQ(value("select Kashier_fname from Platej where Id_platej = " + last), text.toStdString());
-        EXPECT_EQ(value("select Month_oplat from Platej where Id_platej = " + last), text.toStdString());
+        EXPECT_EQ(value("select Kashier_fname from Platej where Id_platej = " + last),
+                  text.toStdString());
+        EXPECT_EQ(value("select Month_oplat from Platej where Id_platej = " + last),
+                  text.toStdString());
     }
     EXPECT_EQ(value("select count(*) from student"), students);
 }
@@ -156,7 +161,9 @@ TEST_P(OnBothDatabases, SecondWorkstationSavingTheSameStudentOrRoomIsRefusedAndK
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, OnBothDatabases, testing::Values(Db::SQLite, Db::PostgreSQL),
-                         [](const auto& info) { return info.param == Db::SQLite ? "SQLite" : "PostgreSQL"; });
+                         [](const auto& info) {
+                             return info.param == Db::SQLite ? "SQLite" : "PostgreSQL";
+                         });
 
 class ServerRestart : public WindowSetTest {
 protected:
@@ -213,7 +220,8 @@ TEST_F(ServerRestart, TheActionInFlightFailsTheNextWorksAndNoWriteIsRepeatedOrLo
     EXPECT_TRUE(openAfterFailure);
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(std::stoi(queryScalarPostgres("select count(*) from Platej")), before + 1);
-    EXPECT_EQ(queryScalarPostgres("select count(*) from Platej where Kashier_fname = 'перезапуск'"), "1");
+    EXPECT_EQ(queryScalarPostgres("select count(*) from Platej where Kashier_fname = 'перезапуск'"),
+              "1");
 }
 
 TEST_F(WindowSetTest, MissingCatalogFileGivesAClearErrorAndTheProgramGoesOn) {
@@ -237,7 +245,9 @@ TEST_F(WindowSetTest, ReadOnlyCatalogFileIsReadButRefusesWritesWithTheDatabaseMe
         GTEST_SKIP() << "cannot make the catalog file read-only here";
     struct Unprotect {
         std::string path;
-        ~Unprotect() { std::system(("chattr -i '" + path + "' 2>/dev/null; chmod u+w '" + path + "'").c_str()); }
+        ~Unprotect() {
+            std::system(("chattr -i '" + path + "' 2>/dev/null; chmod u+w '" + path + "'").c_str());
+        }
     } unprotect{catalogPath};
 
     click(Form2->RadioButton1);

@@ -45,7 +45,8 @@ struct PgConnection {
             PQfinish(conn);
             throw std::runtime_error("test cluster: " + msg);
         }
-        PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
     }
     ~PgConnection() { PQfinish(conn); }
     PgConnection(const PgConnection&) = delete;
@@ -64,7 +65,8 @@ void checkPg(PGresult* res, PGconn* conn) {
 std::string requirePgConninfo() {
     std::string conninfo = testPgConninfo();
     if (conninfo.empty())
-        throw std::runtime_error("ZEMT_TEST_PG is not set: the PostgreSQL test cluster is not running");
+        throw std::runtime_error(
+            "ZEMT_TEST_PG is not set: the PostgreSQL test cluster is not running");
     return conninfo;
 }
 
@@ -144,7 +146,8 @@ std::string postgresConnectionString() {
             port = word.substr(5);
     }
     std::string s = "Provider=PostgreSQL;Integrated Security=SSPI;Persist Security Info=False;"
-                    "Initial Catalog=ZEMT;Data Source=" + host;
+                    "Initial Catalog=ZEMT;Data Source=" +
+                    host;
     if (!port.empty())
         s += ";Port=" + port;
     return s;
@@ -180,7 +183,8 @@ void runClusterScript(const char* action) {
             port = word.substr(5);
     }
     const char* root = std::getenv("ZEMT_SOURCE_DIR");
-    const std::string script = std::string(root && *root ? root : ZEMT_SOURCE_DIR) + "/tools/pg-test-cluster";
+    const std::string script =
+        std::string(root && *root ? root : ZEMT_SOURCE_DIR) + "/tools/pg-test-cluster";
     const std::string command = "bash '" + script + "' " + action + " '" + host + "' " + port;
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("pg-test-cluster " + std::string(action) + " failed");
@@ -188,8 +192,12 @@ void runClusterScript(const char* action) {
 
 } // namespace
 
-void haltPostgres() { runClusterScript("halt"); }
-void resumePostgres() { runClusterScript("resume"); }
+void haltPostgres() {
+    runClusterScript("halt");
+}
+void resumePostgres() {
+    runClusterScript("resume");
+}
 
 void resetPostgresCatalog(bool withDemoData) {
     std::string sql = "DROP SCHEMA public CASCADE; CREATE SCHEMA public;\n" +

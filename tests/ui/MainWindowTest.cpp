@@ -235,13 +235,15 @@ TEST_F(WindowSetTest, RightClickOpensTheContextMenuExceptInTextBoxes) {
             if (shown)
                 shown->close();
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                target->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(target, &event);
         QCoreApplication::processEvents();
         return shown;
     };
-    for (QWidget* target : std::initializer_list<QWidget*>{Form2->BitBtn1, Form2->RadioButton1, Form2->Label1, Form2->DBGrid1,
-                                                          Form2->RadioGroup1, Form2->TabSheet1})
+    for (QWidget* target :
+         std::initializer_list<QWidget*>{Form2->BitBtn1, Form2->RadioButton1, Form2->Label1,
+                                         Form2->DBGrid1, Form2->RadioGroup1, Form2->TabSheet1})
         EXPECT_EQ(menuOn(target), Form2->PopupMenu1) << target->objectName().toStdString();
     EXPECT_NE(menuOn(Form2->Edit1), Form2->PopupMenu1);
 }

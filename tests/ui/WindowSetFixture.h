@@ -5,8 +5,8 @@
 #include "app/TApplication.h"
 #include "app/WindowSet.h"
 #include "data/Unit3.h"
-#include "ui/main/Unit2.h"
 #include "tests/support/Catalogs.h"
+#include "ui/main/Unit2.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -51,8 +51,10 @@ protected:
     /// Types text one character at a time (Cyrillic included).
     static void type(QWidget* widget, const QString& text) {
         for (QChar ch : text) {
-            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key(ch.toUpper().unicode()), QString(ch), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key(ch.toUpper().unicode()), QString(ch), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key(ch.toUpper().unicode()),
+                                QString(ch), Qt::NoModifier);
         }
     }
 

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     const QString out = QString::fromLocal8Bit(argv[2]);
     CreateWindowSet(app);
-    DataModule3->ADOConnection1->setConnectionString(std::string("Provider=SQLite;Data Source=") + argv[1]);
+    DataModule3->ADOConnection1->setConnectionString(std::string("Provider=SQLite;Data Source=") +
+                                                     argv[1]);
 
     Form2->Show();
     Form2->BitBtn3Click();

@@ -11,4 +11,6 @@ TForm5::TForm5() {
 }
 
 // The hidden bar carries out the deletion with its confirmation box.
-void TForm5::BitBtn1Click() { DBNavigator1->BtnClick(nbDelete); }
+void TForm5::BitBtn1Click() {
+    DBNavigator1->BtnClick(nbDelete);
+}

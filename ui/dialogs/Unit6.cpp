@@ -25,8 +25,12 @@ void TForm6::FormShow() {
     }
 }
 
-void TForm6::BitBtn1Click() { checkIn(*DBText3); }
-void TForm6::BitBtn2Click() { checkIn(*DBText2); }
+void TForm6::BitBtn1Click() {
+    checkIn(*DBText3);
+}
+void TForm6::BitBtn2Click() {
+    checkIn(*DBText2);
+}
 
 void TForm6::checkIn(TDBText& roomLabel) {
     TDataModule3& dm = *DataModule3;

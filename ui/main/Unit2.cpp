@@ -33,8 +33,7 @@ void connectAction(QAction* action, std::function<void()> handler) {
 // A radio button raises its click only when it becomes selected; clearing it
 // raises nothing.
 void connectSelected(QRadioButton* radio, std::function<void()> handler) {
-    QObject::connect(radio, &QRadioButton::toggled, radio,
-                     guarded([handler](bool checked) {
+    QObject::connect(radio, &QRadioButton::toggled, radio, guarded([handler](bool checked) {
                          if (checked)
                              handler();
                      }));
@@ -97,13 +96,27 @@ void TForm2::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->exec(event->globalPos());
 }
 
-void TForm2::BitBtn2Click() { Form7->ShowModal(); }
-void TForm2::N3Click() { Form7->ShowModal(); }
-void TForm2::BitBtn6Click() { Form6->ShowModal(); }
-void TForm2::BitBtn5Click() { Form5->ShowModal(); }
-void TForm2::BitBtn4Click() { Form4->ShowModal(); }
-void TForm2::N2Click() { Form8->ShowModal(); }
-void TForm2::N9Click() { Form9->ShowModal(); }
+void TForm2::BitBtn2Click() {
+    Form7->ShowModal();
+}
+void TForm2::N3Click() {
+    Form7->ShowModal();
+}
+void TForm2::BitBtn6Click() {
+    Form6->ShowModal();
+}
+void TForm2::BitBtn5Click() {
+    Form5->ShowModal();
+}
+void TForm2::BitBtn4Click() {
+    Form4->ShowModal();
+}
+void TForm2::N2Click() {
+    Form8->ShowModal();
+}
+void TForm2::N9Click() {
+    Form9->ShowModal();
+}
 
 void TForm2::N8Click() {
     if (TForm* main = Application->MainForm())
@@ -116,7 +129,9 @@ void TForm2::FormClose(TCloseAction& action) {
         main->Close();
 }
 
-void TForm2::BitBtn7Click() { runReport(this); }
+void TForm2::BitBtn7Click() {
+    runReport(this);
+}
 
 void TForm2::BitBtn1Click() {
     TADOQuery& query = *DataModule3->ADOQuery1;
@@ -125,8 +140,8 @@ void TForm2::BitBtn1Click() {
                             : RadioButton2->isChecked() ? SearchMode::Surname
                                                         : SearchMode::None;
     if (mode != SearchMode::None)
-        query.SQL().setLine(kFilterLine,
-                            searchFilterLine(mode, Edit1->text().toStdString(), query.SQL()[kFilterLine]));
+        query.SQL().setLine(kFilterLine, searchFilterLine(mode, Edit1->text().toStdString(),
+                                                          query.SQL()[kFilterLine]));
     query.Open();
 }
 
@@ -144,9 +159,15 @@ void TForm2::sortRoomsBy(const char* column) {
     query.Open();
 }
 
-void TForm2::RadioButton3Click() { sortRoomsBy("id_room"); }
-void TForm2::RadioButton4Click() { sortRoomsBy("Korpus"); }
-void TForm2::RadioButton5Click() { sortRoomsBy("Kol_mest"); }
+void TForm2::RadioButton3Click() {
+    sortRoomsBy("id_room");
+}
+void TForm2::RadioButton4Click() {
+    sortRoomsBy("Korpus");
+}
+void TForm2::RadioButton5Click() {
+    sortRoomsBy("Kol_mest");
+}
 
 void TForm2::CheckBox1Click() {
     clearRadio(RadioButton5);

@@ -13,4 +13,6 @@ TForm9::TForm9() {
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this] { BitBtn1Click(); }));
 }
 
-void TForm9::BitBtn1Click() { Close(); }
+void TForm9::BitBtn1Click() {
+    Close();
+}
