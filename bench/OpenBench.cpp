@@ -144,12 +144,7 @@ void sqliteDataSet(benchmark::State& state) {
 
 // What a Qt developer would write instead: QSqlQueryModel fetching every row.
 void sqliteQt(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app =
-        QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    (void)app;
+    ensureApplication(); // the one application object the widget benchmarks need too
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench");
         db.setDatabaseName(QString::fromStdString(sqlitePath()));
