@@ -149,11 +149,11 @@ void baseline(benchmark::State& state) {
     constexpr double kDpi = 600;
     const double unit = kDpi / 25.4; // device units per millimetre
     std::vector<QFont> fonts;
-    for (const report::FontSpec& spec : pages.fonts) {
-        QFont font(spec.family);
-        font.setPixelSize(int(std::lround(spec.pointSize / 72.0 * kDpi)));
-        font.setBold(spec.bold);
-        font.setItalic(spec.italic);
+    for (const report::FontSpec& face : pages.fonts) {
+        QFont font(face.family);
+        font.setPixelSize(int(std::lround(face.pointSize / 72.0 * kDpi)));
+        font.setBold(face.bold);
+        font.setItalic(face.italic);
         fonts.push_back(font);
     }
     std::vector<Draw> draws;

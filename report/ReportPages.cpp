@@ -15,11 +15,11 @@ namespace {
 constexpr double kUnitsPerMm = 100.0;
 constexpr double kMmPerPoint = 25.4 / 72.0;
 
-QFont makeFont(const FontSpec& spec) {
-    QFont font(spec.family);
-    font.setPixelSize(std::max(1, int(std::lround(spec.pointSize * kMmPerPoint * kUnitsPerMm))));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+QFont makeFont(const FontSpec& face) {
+    QFont font(face.family);
+    font.setPixelSize(std::max(1, int(std::lround(face.pointSize * kMmPerPoint * kUnitsPerMm))));
+    font.setBold(face.bold);
+    font.setItalic(face.italic);
     font.setHintingPreference(QFont::PreferNoHinting); // same shapes at every zoom
     return font;
 }
@@ -67,8 +67,8 @@ void ReportPages::paint(int index, QPainter& painter, const QRectF& target) cons
     std::vector<QFontMetricsF> metrics;
     qfonts.reserve(fonts.size());
     metrics.reserve(fonts.size());
-    for (const FontSpec& spec : fonts) {
-        qfonts.push_back(makeFont(spec));
+    for (const FontSpec& face : fonts) {
+        qfonts.push_back(makeFont(face));
         metrics.emplace_back(qfonts.back());
     }
     int currentFont = -1;
