@@ -37,14 +37,18 @@ void GridEditor::typeText(const QString& text) {
     grid_.editorTextEdited();
 }
 
+bool isCellTabKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+           !(key->modifiers() & Qt::AltModifier);
+}
+
 bool GridEditor::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & Qt::AltModifier)) {
-            keyPressEvent(key);
-            return true;
-        }
+    if (isCellTabKey(event)) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
     }
     return QLineEdit::event(event);
 }

@@ -7,6 +7,12 @@ class TDBGrid;
 /// A frameless line edit over the current cell. Caret keys stay inside the
 /// cell; moves, Escape, Enter, Insert and Ctrl+Delete go to the grid; a key
 /// that would change the text first asks the grid whether the field may change.
+class QEvent;
+
+/// A Tab or Shift+Tab (not Alt+Tab) key press: in the grid it moves between
+/// cells and never takes the focus to another control.
+bool isCellTabKey(QEvent* event);
+
 class GridEditor : public QLineEdit {
     Q_OBJECT
 public:

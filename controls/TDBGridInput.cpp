@@ -31,13 +31,9 @@ constexpr int kResizeGrip = 2;
 
 bool TDBGrid::event(QEvent* event) {
     // Tab moves between cells and never leaves the grid; Alt+Tab is left alone.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & Qt::AltModifier)) {
-            keyPressEvent(key);
-            return true;
-        }
+    if (isCellTabKey(event)) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
     }
     return QAbstractScrollArea::event(event);
 }

@@ -79,21 +79,14 @@ std::string firstLine(const char* text) {
 std::string numberedPlaceholders(const std::string& sql) {
     std::string out;
     out.reserve(sql.size() + 8);
-    char quote = 0;
+    std::size_t from = 0;
     int n = 0;
-    for (char c : sql) {
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '?') {
-            out += '$';
-            out += std::to_string(++n);
-            continue;
-        }
-        out += c;
+    for (const std::size_t at : placeholderPositions(sql)) {
+        out.append(sql, from, at - from);
+        out += '$' + std::to_string(++n);
+        from = at + 1;
     }
+    out.append(sql, from);
     return out;
 }
 

@@ -60,20 +60,25 @@ std::unique_ptr<Provider> makeProvider(const std::string& connectionString) {
     throwProviderError("Provider cannot be found. It may not be properly installed");
 }
 
-int countPlaceholders(const std::string& sql) {
-    int count = 0;
+std::vector<std::size_t> placeholderPositions(const std::string& sql) {
+    std::vector<std::size_t> positions;
     char quote = 0;
-    for (char c : sql) {
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
         } else if (c == '\'' || c == '"') {
             quote = c;
         } else if (c == '?') {
-            ++count;
+            positions.push_back(i);
         }
     }
-    return count;
+    return positions;
+}
+
+int countPlaceholders(const std::string& sql) {
+    return static_cast<int>(placeholderPositions(sql).size());
 }
 
 } // namespace zemt::data

@@ -70,7 +70,9 @@ private:
 /// "Provider=PostgreSQL"); throws EADOError for anything else.
 std::unique_ptr<Provider> makeProvider(const std::string& connectionString);
 
-/// Number of '?' placeholders outside quoted literals and identifiers.
+/// Places of the '?' placeholders: those outside quoted literals and identifiers.
+std::vector<std::size_t> placeholderPositions(const std::string& sql);
+/// Number of those placeholders.
 int countPlaceholders(const std::string& sql);
 
 } // namespace zemt::data
