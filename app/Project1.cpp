@@ -1,6 +1,7 @@
 // The program: creates the window set, runs the loop, and shuts down.
-#include "app/TApplication.h"
 #include "app/WindowSet.h"
+#include "shell/FallbackErrorDisplay.h"
+#include "shell/TApplication.h"
 
 int main(int argc, char** argv) {
     TApplication application(argc, argv);

@@ -1,7 +1,7 @@
 #include "app/Unit1.h"
 
-#include "app/JpegImage.h"
-#include "app/TApplication.h"
+#include "shell/JpegImage.h"
+#include "shell/TApplication.h"
 #include "ui/main/Unit2.h"
 
 #include <QPixmap>

@@ -1,7 +1,7 @@
 #pragma once
 // The splash window: the photograph with a staged progress bar; it hands over
 // to the main window on the 145th tick of its timer.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit1.h"
 

@@ -8,8 +8,8 @@
 // Both run on this one thread and are timed by its CPU clock (manual time),
 // so that the load other processes put on the machine does not swing the figure.
 #include "bench/BenchMain.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
 #include "ui/chart/TBarSeries.h"
 #include "ui/chart/TDBChart.h"
 

@@ -1,10 +1,10 @@
 // A detail following its master: 1,000,000 detail rows over 100,000 master
 // keys; one move of the master, against restricting by a scan of every row.
 #include "bench/BenchMain.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
-#include "data/TADOTable.h"
-#include "data/TDataSource.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
+#include "data/dataset/TADOTable.h"
+#include "data/dataset/TDataSource.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

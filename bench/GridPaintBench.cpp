@@ -12,9 +12,9 @@
 // of the two sums.
 #include "bench/BenchMain.h"
 #include "controls/TDBGrid.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
-#include "data/TDataSource.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
+#include "data/dataset/TDataSource.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Opening a data set of 100,000 rows of 6 columns, against what the same
 // work costs without the data layer, and the memory 1,000,000 such rows hold.
 #include "bench/BenchMain.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

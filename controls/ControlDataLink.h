@@ -1,7 +1,7 @@
 #pragma once
 // The data link that every control of this folder owns: it turns the data
 // source's notices into calls on the control.
-#include "data/TDataLink.h"
+#include "data/dataset/TDataLink.h"
 
 class TField;
 

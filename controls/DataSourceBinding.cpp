@@ -1,7 +1,7 @@
 #include "controls/DataSourceBinding.h"
 
-#include "data/ModuleBindings.h"
-#include "data/TDataLink.h"
+#include "data/dataset/TDataLink.h"
+#include "data/module/ModuleBindings.h"
 
 DataSourceBinding::~DataSourceBinding() {
     cancelPending();

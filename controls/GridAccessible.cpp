@@ -2,7 +2,7 @@
 
 #include "controls/GridEditor.h"
 #include "controls/TDBGrid.h"
-#include "data/TField.h"
+#include "data/dataset/TField.h"
 
 #include <QAccessibleWidget>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "controls/GridColumns.h"
 
-#include "data/TDataSet.h"
-#include "data/TField.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TField.h"
 
 #include <QFontMetrics>
 #include <QStringList>

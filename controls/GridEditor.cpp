@@ -1,7 +1,7 @@
 #include "controls/GridEditor.h"
 
 #include "controls/TDBGrid.h"
-#include "data/TField.h"
+#include "data/dataset/TField.h"
 
 #include <QApplication>
 #include <QClipboard>

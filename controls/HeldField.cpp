@@ -1,6 +1,6 @@
 #include "controls/HeldField.h"
 
-#include "data/TDataSet.h"
+#include "data/dataset/TDataSet.h"
 
 bool fieldStillHeld(const TDataSet* dataSet, const TField* field) {
     if (!dataSet || !field || !dataSet->Active())

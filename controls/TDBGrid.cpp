@@ -1,12 +1,12 @@
 #include "controls/TDBGrid.h"
 
-#include "app/TApplication.h"
 #include "controls/GridAccessible.h"
 #include "controls/GridEditor.h"
 #include "controls/HeldField.h"
-#include "data/TDataSet.h"
-#include "data/TDataSource.h"
-#include "data/TField.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TDataSource.h"
+#include "data/dataset/TField.h"
+#include "shell/TApplication.h"
 
 #include <QAccessible>
 #include <QFontMetrics>

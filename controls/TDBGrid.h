@@ -5,7 +5,7 @@
 #include "controls/ControlDataLink.h"
 #include "controls/DataSourceBinding.h"
 #include "controls/GridColumns.h"
-#include "data/TDataSetState.h"
+#include "data/dataset/TDataSetState.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>

@@ -1,11 +1,11 @@
 // The operator's keys, clicks and focus changes on the data grid, and its
 // cell editor. Every action goes through the data set; an error it raises
 // goes to the default error display and leaves the editor as it was.
-#include "app/MessageBoxes.h"
 #include "controls/GridEditor.h"
 #include "controls/TDBGrid.h"
-#include "data/TDataSet.h"
-#include "data/TField.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TField.h"
+#include "shell/MessageBoxes.h"
 
 #include <QApplication>
 #include <QFontMetrics>

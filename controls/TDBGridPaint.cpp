@@ -3,9 +3,9 @@
 #include "controls/GridEditor.h"
 #include "controls/GridIndicator.h"
 #include "controls/TDBGrid.h"
-#include "data/TDataSet.h"
-#include "data/TDataSource.h"
-#include "data/TField.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TDataSource.h"
+#include "data/dataset/TField.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "controls/TDBNavigator.h"
 
-#include "app/MessageBoxes.h"
-#include "app/TApplication.h"
-#include "data/TDataSet.h"
-#include "data/TDataSource.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TDataSource.h"
+#include "shell/MessageBoxes.h"
+#include "shell/TApplication.h"
 
 #include <QEvent>
 #include <QStringList>

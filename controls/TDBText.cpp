@@ -1,9 +1,9 @@
 #include "controls/TDBText.h"
 
 #include "controls/HeldField.h"
-#include "data/Exceptions.h"
-#include "data/TDataSet.h"
-#include "data/TField.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TField.h"
+#include "data/values/Exceptions.h"
 
 TDBText::TDBText(QWidget* parent) : QLabel(parent) {
     // The value is shown as it is: no mnemonics, no rich text, no resizing.

@@ -1,8 +1,8 @@
 // Connection strings are fixed at build time, but they are outside input to
 // the data layer all the same: any byte string must give pairs or the
 // provider's own error, never a crash.
-#include "data/Exceptions.h"
-#include "data/Provider.h"
+#include "data/connection/Provider.h"
+#include "data/values/Exceptions.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // Checked beyond "no crash": the text never grows, and for a text without
 // '?' or '`' every marker becomes exactly one numbered placeholder on
 // PostgreSQL, so that values always meet the placeholders they were meant for.
-#include "data/MarkerParser.h"
-#include "data/PgProvider.h"
+#include "data/connection/PgProvider.h"
+#include "data/dataset/MarkerParser.h"
 
 #include <cstddef>
 #include <cstdint>

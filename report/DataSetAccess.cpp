@@ -1,9 +1,9 @@
 #include "report/DataSetAccess.h"
 #include "report/ReportErrors.h"
 
-#include "data/TADOTable.h"
-#include "data/TDataSet.h"
-#include "data/TField.h"
+#include "data/dataset/TADOTable.h"
+#include "data/dataset/TDataSet.h"
+#include "data/dataset/TField.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #include "report/Form2Reports.h"
 
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
 #include "zemt/BuildConfig.h"
 
 TForm2ReportComponents::TForm2ReportComponents()

@@ -1,7 +1,7 @@
 #pragma once
 // Errors raised by the report engine. They derive from the system's Exception
 // so that the default error display shows them like any other failure.
-#include "data/Exceptions.h"
+#include "data/values/Exceptions.h"
 
 /// Any failure of the report engine itself (damaged files, bad layouts).
 class EReportError : public Exception {

@@ -3,7 +3,7 @@
 #include "report/ReportSetupForm.h"
 #include "report/Snapshot.h"
 
-#include "app/Texts.h"
+#include "shell/Texts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,8 +10,8 @@
 #include "report/ReportSystem.h"
 #include "report/Snapshot.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Texts.h"
+#include "shell/MessageBoxes.h"
+#include "shell/Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 // A small student catalog, one query over it and a data source, for driving
 // the data-bound controls with real events.
-#include "app/MessageBoxes.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
-#include "data/TDataSource.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
+#include "data/dataset/TDataSource.h"
+#include "shell/MessageBoxes.h"
 
 #include <QWidget>
 #include <memory>

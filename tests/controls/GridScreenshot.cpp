@@ -1,8 +1,8 @@
 // Writes the documentation screenshot: a filled student grid with its
 // navigator bar, painted headless. Usage: controls_grid_screenshot <out.png>
-#include "app/TApplication.h"
 #include "controls/TDBGrid.h"
 #include "controls/TDBNavigator.h"
+#include "shell/TApplication.h"
 #include "tests/controls/ControlsFixture.h"
 #include "tests/support/Catalogs.h"
 

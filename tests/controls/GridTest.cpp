@@ -3,7 +3,7 @@
 #include "controls/GridEditor.h"
 #include "controls/TDBGrid.h"
 #include "controls/TDBText.h"
-#include "data/TField.h"
+#include "data/dataset/TField.h"
 #include "tests/controls/ControlsFixture.h"
 
 #include <QApplication>

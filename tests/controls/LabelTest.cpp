@@ -2,8 +2,8 @@
 #include "controls/TDBGrid.h"
 #include "controls/TDBNavigator.h"
 #include "controls/TDBText.h"
-#include "data/Exceptions.h"
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
+#include "data/values/Exceptions.h"
 #include "tests/controls/ControlsFixture.h"
 #include "tests/support/Catalogs.h"
 

@@ -1,5 +1,5 @@
 // Every controls test runs inside the one application object, headless.
-#include "app/TApplication.h"
+#include "shell/TApplication.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The navigator bar: enable rules through the data set's states, Press
 // button, the delete confirmation, the layout rule and clicks.
 #include "controls/TDBNavigator.h"
-#include "data/Exceptions.h"
+#include "data/values/Exceptions.h"
 #include "tests/controls/ControlsFixture.h"
 
 #include <QAbstractButton>

@@ -1,12 +1,12 @@
 #pragma once
 // A fresh catalog on either database for each test, and a connection of the
 // data layer to it. PostgreSQL cases skip when the test cluster is absent.
-#include "data/Exceptions.h"
-#include "data/FormatSettings.h"
-#include "data/TADOConnection.h"
-#include "data/TADOQuery.h"
-#include "data/TADOTable.h"
-#include "data/TDataSource.h"
+#include "data/connection/TADOConnection.h"
+#include "data/dataset/TADOQuery.h"
+#include "data/dataset/TADOTable.h"
+#include "data/dataset/TDataSource.h"
+#include "data/values/Exceptions.h"
+#include "data/values/FormatSettings.h"
 #include "tests/support/Catalogs.h"
 
 #include <gtest/gtest.h>

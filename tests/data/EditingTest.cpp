@@ -1,7 +1,7 @@
 // Pending rows, saving, deleting, optimistic locking, notices and bookmarks.
 #include "DbFixture.h"
 
-#include "data/TDataLink.h"
+#include "data/dataset/TDataLink.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Pure rules of the data layer: markers, restriction texts, display texts,
 // held-row storage. No database.
-#include "data/DateTimeText.h"
-#include "data/FormatSettings.h"
-#include "data/MarkerParser.h"
-#include "data/Provider.h"
-#include "data/Restriction.h"
-#include "data/RowStore.h"
-#include "data/TField.h"
+#include "data/connection/Provider.h"
+#include "data/dataset/MarkerParser.h"
+#include "data/dataset/TField.h"
+#include "data/rows/Restriction.h"
+#include "data/rows/RowStore.h"
+#include "data/values/DateTimeText.h"
+#include "data/values/FormatSettings.h"
 
 #include <gtest/gtest.h>
 

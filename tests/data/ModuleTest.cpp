@@ -1,5 +1,5 @@
 // The data module as declared: components, SQL text, links, bindings.
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
 
 #include <gtest/gtest.h>
 

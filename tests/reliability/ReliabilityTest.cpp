@@ -1,7 +1,7 @@
 // The whole program under hostile input and faults, on both databases.
 #include "tests/ui/WindowSetFixture.h"
 #include "ui/dialogs/Unit4.h"
-#include "ui/main/StudentSearch.h"
+#include "ui/sql/SqlText.h"
 
 #include <QFile>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Report runs over the real data module and a real SQLite catalog with the
 // demo rows: what a run leaves behind in the student list and the payment
 // table, and what the printed report holds.
-#include "data/Exceptions.h"
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
+#include "data/values/Exceptions.h"
 #include "report/Form2Reports.h"
 #include "report/ReportLock.h"
 #include "report/ReportSystem.h"

@@ -3,7 +3,6 @@
 // dialogs and messages.
 #include "MemoryDataSet.h"
 
-#include "app/MessageBoxes.h"
 #include "report/ProjectFile.h"
 #include "report/ReportDataConnection.h"
 #include "report/ReportErrors.h"
@@ -15,6 +14,7 @@
 #include "report/ReportSetupForm.h"
 #include "report/ReportStatusForm.h"
 #include "report/Snapshot.h"
+#include "shell/MessageBoxes.h"
 #include "zemt/BuildConfig.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // report_screenshots <docs folder>: runs the shipped report over the demo
 // catalog and writes the first page (report-page1.png) and the preview
 // window (report-preview.png), headless.
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
 #include "report/Form2Reports.h"
 #include "report/ReportLock.h"
 #include "report/ReportPreviewForm.h"

@@ -1,9 +1,9 @@
 // The room chart over a real SQLite catalog: when it reads the room list,
 // what its bars hold, and that the room list's current row stays put.
-#include "app/TApplication.h"
-#include "data/Exceptions.h"
-#include "data/TDataLink.h"
-#include "data/Unit3.h"
+#include "data/dataset/TDataLink.h"
+#include "data/module/Unit3.h"
+#include "data/values/Exceptions.h"
+#include "shell/TApplication.h"
 #include "tests/support/Catalogs.h"
 #include "ui/chart/ChartFormat.h"
 #include "ui/chart/TBarSeries.h"

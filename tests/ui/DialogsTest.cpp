@@ -1,5 +1,5 @@
 // The record-keeping dialogs over a real catalog.
-#include "data/Exceptions.h"
+#include "data/values/Exceptions.h"
 #include "tests/ui/WindowSetFixture.h"
 #include "ui/dialogs/StrToInt.h"
 #include "ui/dialogs/Unit4.h"

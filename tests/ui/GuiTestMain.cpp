@@ -1,5 +1,5 @@
 // main() of the window tests: one application object per test process.
-#include "app/TApplication.h"
+#include "shell/TApplication.h"
 
 #include <gtest/gtest.h>
 

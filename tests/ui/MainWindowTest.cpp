@@ -1,8 +1,8 @@
 // The main window over a real catalog: menus and the password, search, sorting.
 #include "tests/ui/WindowSetFixture.h"
-#include "ui/main/StudentSearch.h"
 #include "ui/main/Unit2.h"
 #include "ui/main/Unit8.h"
+#include "ui/sql/SqlText.h"
 
 #include "report/ReportSystem.h"
 

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the real window set.
 #include "app/Unit1.h"
-#include "data/Exceptions.h"
+#include "data/values/Exceptions.h"
+#include "shell/FallbackErrorDisplay.h"
 #include "tests/ui/WindowSetFixture.h"
 #include "ui/chart/Unit7.h"
 #include "ui/dialogs/Unit4.h"

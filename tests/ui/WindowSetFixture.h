@@ -1,10 +1,10 @@
 #pragma once
 // The whole window set over a fresh catalog, with message boxes answered
 // through the seam and recorded.
-#include "app/MessageBoxes.h"
-#include "app/TApplication.h"
 #include "app/WindowSet.h"
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
+#include "shell/MessageBoxes.h"
+#include "shell/TApplication.h"
 #include "tests/support/Catalogs.h"
 #include "ui/main/Unit2.h"
 

@@ -1,8 +1,8 @@
 // Takes the README's pictures of the main window and the dialogs over a
 // catalog, headless. Usage: zemt-screenshots CATALOG_FILE OUTPUT_DIR
-#include "app/TApplication.h"
 #include "app/WindowSet.h"
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
+#include "shell/TApplication.h"
 #include "ui/dialogs/Unit4.h"
 #include "ui/dialogs/Unit6.h"
 #include "ui/main/Unit2.h"

@@ -1,7 +1,7 @@
 #include "ui/chart/TBarSeries.h"
 
-#include "data/TDataSet.h"
-#include "data/Variant.h"
+#include "data/dataset/TDataSet.h"
+#include "data/values/Variant.h"
 #include "ui/chart/TDBChart.h"
 
 #include <algorithm>

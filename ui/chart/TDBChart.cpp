@@ -1,7 +1,7 @@
 #include "ui/chart/TDBChart.h"
 
-#include "data/Exceptions.h"
-#include "data/TDataSet.h"
+#include "data/dataset/TDataSet.h"
+#include "data/values/Exceptions.h"
 #include "ui/chart/TBarSeries.h"
 #include "ui/chart/TDBChartDataSource.h"
 

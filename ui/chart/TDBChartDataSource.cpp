@@ -1,6 +1,6 @@
 #include "ui/chart/TDBChartDataSource.h"
 
-#include "data/TDataSet.h"
+#include "data/dataset/TDataSet.h"
 #include "ui/chart/TDBChart.h"
 
 TDBChartDataSource::TDBChartDataSource(TDBChart& chart, TDataSet& dataSet)

@@ -1,8 +1,8 @@
 #pragma once
 // The chart's private link to one data set it reads from.
-#include "data/TDataLink.h"
-#include "data/TDataSetState.h"
-#include "data/TDataSource.h"
+#include "data/dataset/TDataLink.h"
+#include "data/dataset/TDataSetState.h"
+#include "data/dataset/TDataSource.h"
 
 class TDataSet;
 class TDBChart;

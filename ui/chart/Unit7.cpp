@@ -1,7 +1,7 @@
 #include "ui/chart/Unit7.h"
 
-#include "app/TApplication.h"
-#include "data/ModuleBindings.h"
+#include "data/module/ModuleBindings.h"
+#include "shell/TApplication.h"
 #include "ui/chart/TBarSeries.h"
 
 #include <QScrollBar>

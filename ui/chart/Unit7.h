@@ -1,6 +1,6 @@
 #pragma once
 // The chart window: places per room of the room list, as bars.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit7.h"
 

@@ -1,6 +1,6 @@
 #include "ui/dialogs/StrToInt.h"
 
-#include "data/Exceptions.h"
+#include "data/values/Exceptions.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
 #include "ui/dialogs/Unit4.h"
 
-#include "app/TApplication.h"
-#include "data/Unit3.h"
-#include "ui/dialogs/PaymentLine.h"
+#include "data/module/Unit3.h"
+#include "shell/TApplication.h"
+#include "ui/sql/SqlText.h"
 
 TForm4* Form4 = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The add-payment dialog.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit4.h"
 

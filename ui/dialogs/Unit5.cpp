@@ -1,6 +1,6 @@
 #include "ui/dialogs/Unit5.h"
 
-#include "app/TApplication.h"
+#include "shell/TApplication.h"
 
 TForm5* Form5 = nullptr;
 

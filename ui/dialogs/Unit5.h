@@ -1,6 +1,6 @@
 #pragma once
 // The remove-student dialog.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit5.h"
 

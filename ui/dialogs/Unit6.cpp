@@ -1,7 +1,7 @@
 #include "ui/dialogs/Unit6.h"
 
-#include "app/TApplication.h"
-#include "data/Unit3.h"
+#include "data/module/Unit3.h"
+#include "shell/TApplication.h"
 #include "ui/dialogs/StrToInt.h"
 
 TForm6* Form6 = nullptr;

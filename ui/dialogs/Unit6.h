@@ -1,6 +1,6 @@
 #pragma once
 // The add-student and check-in dialog.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit6.h"
 

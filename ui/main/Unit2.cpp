@@ -1,15 +1,15 @@
 #include "ui/main/Unit2.h"
 
-#include "app/TApplication.h"
-#include "data/TADOQuery.h"
-#include "data/Unit3.h"
+#include "data/dataset/TADOQuery.h"
+#include "data/module/Unit3.h"
+#include "shell/TApplication.h"
 #include "ui/chart/Unit7.h"
 #include "ui/dialogs/Unit4.h"
 #include "ui/dialogs/Unit5.h"
 #include "ui/dialogs/Unit6.h"
-#include "ui/main/StudentSearch.h"
 #include "ui/main/Unit8.h"
 #include "ui/main/Unit9.h"
+#include "ui/sql/SqlText.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

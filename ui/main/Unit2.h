@@ -1,8 +1,8 @@
 #pragma once
 // The main window: student list with search, check-ins and payments on the
 // first page; rooms with sorting and furniture on the second.
-#include "app/TForm.h"
 #include "report/Form2Reports.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit2.h"
 

@@ -1,7 +1,7 @@
 #include "ui/main/Unit8.h"
 
-#include "app/MessageBoxes.h"
-#include "app/TApplication.h"
+#include "shell/MessageBoxes.h"
+#include "shell/TApplication.h"
 #include "ui/main/OperatorPassword.h"
 #include "ui/main/Unit2.h"
 

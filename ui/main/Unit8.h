@@ -1,6 +1,6 @@
 #pragma once
 // The password window: the operator password reveals the editing commands.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit8.h"
 

@@ -1,6 +1,6 @@
 #include "ui/main/Unit9.h"
 
-#include "app/TApplication.h"
+#include "shell/TApplication.h"
 
 TForm9* Form9 = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The help window.
-#include "app/TForm.h"
+#include "shell/TForm.h"
 
 #include "ui_Unit9.h"
 

@@ -1,0 +1,27 @@
+#include "data/values/FormatSettings.h"
+
+#include <clocale>
+#include <langinfo.h>
+
+namespace {
+bool loaded = false;
+TFormatSettings settings;
+} // namespace
+
+void LoadFormatSettingsFromLocale() {
+    loaded = true;
+    const char* radix = nl_langinfo(RADIXCHAR);
+    settings.DecimalSeparator = (radix && *radix) ? radix[0] : '.';
+    const char* date = nl_langinfo(D_FMT);
+    if (date && *date)
+        settings.ShortDateFormat = date;
+    const char* time = nl_langinfo(T_FMT);
+    if (time && *time)
+        settings.LongTimeFormat = time;
+}
+
+TFormatSettings& FormatSettings() {
+    if (!loaded)
+        LoadFormatSettingsFromLocale();
+    return settings;
+}

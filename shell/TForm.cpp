@@ -1,0 +1,157 @@
+#include "shell/TForm.h"
+
+#include "data/values/Exceptions.h"
+#include "shell/TApplication.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVariant>
+#include <cmath>
+
+namespace {
+
+// Designed frame: 4-pixel borders and a 20-pixel caption at 96 dpi.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 28;
+
+int scaled(int designed) {
+    return int(std::lround(designed * designScaleFactor()));
+}
+
+} // namespace
+
+double designScaleFactor() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    // The window font is 11 px high at 96 dpi and its text 13 px; both grow with
+    // the screen, and the layout grows with the new text height.
+    const int textHeight = int(std::lround(13.0 * dpi / 96.0));
+    return textHeight / 13.0;
+}
+
+TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void TForm::applyDesignedGeometry() {
+    fitCaptionsToFont();
+    const QVariant left = property("designLeft");
+    if (!left.isValid())
+        return;
+    move(scaled(left.toInt()), scaled(property("designTop").toInt()));
+    resize(scaled(property("designWidth").toInt() - kFrameWidth),
+           scaled(property("designHeight").toInt() - kFrameHeight));
+}
+
+void TForm::fitCaptionsToFont() {
+    // The substitute window font runs a little wider than the designed one;
+    // captions grow to their text instead of being cut off.
+    auto widen = [](QWidget* w) {
+        const int wanted = w->sizeHint().width();
+        if (wanted > w->width())
+            w->resize(wanted, w->height());
+    };
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (!label->wordWrap())
+            widen(label);
+    }
+    for (QAbstractButton* box : findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QRadioButton*>(box) || qobject_cast<QCheckBox*>(box))
+            widen(box);
+    }
+}
+
+void TForm::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm::Hide() {
+    hide();
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm::runCloseSteps(TCloseAction& action) {
+    // No window of this system vetoes closing, so the close query always agrees.
+    action = TCloseAction::caHide;
+    FormClose(action);
+}
+
+void TForm::Close() {
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    TCloseAction action;
+    runCloseSteps(action);
+    if (action == TCloseAction::caNone)
+        return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else
+        hide();
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    // The title-bar button, Alt+F4 and the window menu all mean Close; the
+    // hiding is done by Close itself, so the platform's own close is refused.
+    event->ignore();
+    try {
+        Close();
+    } catch (const std::exception& e) {
+        if (Application)
+            Application->HandleException(e);
+    }
+}
+
+int TForm::ShowModal() {
+    if (isVisible() || !isEnabled() || modal_)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    modal_ = true;
+    QPointer<QWidget> activeBefore = QApplication::activeWindow();
+    QPointer<QWidget> focusBefore = QApplication::focusWidget();
+    std::vector<QPointer<QWidget>> disabled;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible() && w->isEnabled() && w->isWindow()) {
+            w->setEnabled(false);
+            disabled.emplace_back(w);
+        }
+    }
+    Show();
+    modalResult_ = mrNone;
+    QEventLoop loop;
+    do {
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        if (Application && Application->Terminated()) {
+            modalResult_ = mrCancel;
+        } else if (modalResult_ != mrNone) {
+            TCloseAction action;
+            runCloseSteps(action);
+            if (action == TCloseAction::caNone)
+                modalResult_ = mrNone;
+        }
+    } while (modalResult_ == mrNone);
+    hide();
+    modal_ = false;
+    for (auto& w : disabled) {
+        if (w)
+            w->setEnabled(true);
+    }
+    if (activeBefore)
+        activeBefore->activateWindow();
+    if (focusBefore)
+        focusBefore->setFocus();
+    return modalResult_;
+}
