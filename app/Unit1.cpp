@@ -8,14 +8,13 @@
 
 #include <algorithm>
 
-#ifndef ZEMT_SPLASH_PICTURE
-#define ZEMT_SPLASH_PICTURE ""
-#endif
-
 TForm1* Form1 = nullptr;
 double SplashStage = 0;
 
 namespace {
+
+/// The compiled-in JPEG bytes of the photograph.
+const QString SplashPicture = QStringLiteral(":/splash.jpg");
 
 /// Adds to the bar's position, kept within its range, and reads it back.
 int advance(QProgressBar* bar, int step) {
@@ -28,7 +27,7 @@ int advance(QProgressBar* bar, int step) {
 TForm1::TForm1() {
     setupUi(this);
     applyDesignedGeometry();
-    loadPicture(QStringLiteral(ZEMT_SPLASH_PICTURE));
+    loadPicture(SplashPicture);
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));

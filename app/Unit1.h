@@ -20,8 +20,8 @@ public:
 
     /// One tick of Timer1: the five stage steps, tested one after another.
     void Timer1Timer();
-    /// Shows a JPEG file stretched over the client area; a picture that
-    /// cannot be decoded leaves the area empty.
+    /// Shows a JPEG file (or compiled-in resource) stretched over the client
+    /// area; a picture that cannot be decoded leaves the area empty.
     void loadPicture(const QString& path);
 
 protected:

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -127,6 +128,12 @@ TEST(SplashPicture, IsABaselineJfifOf604By453) {
     ASSERT_EQ(picture.size(), QSize(604, 453));
     const QColor sky = picture.pixelColor(5, 5);
     EXPECT_GT(sky.blue(), sky.red() + 60) << "a day sky at the top";
+}
+
+TEST(SplashPicture, IsCompiledInAsTheCommittedJpegBytes) {
+    QFile resource(QStringLiteral(":/splash.jpg"));
+    ASSERT_TRUE(resource.open(QIODevice::ReadOnly));
+    EXPECT_EQ(resource.readAll(), splashFile());
 }
 
 TEST(SplashPicture, DamagedDataGivesANullImage) {
