@@ -4,6 +4,7 @@
 #include "ui/sql/SqlText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -266,4 +267,30 @@ TEST_F(WindowSetTest, ReadOnlyCatalogFileIsReadButRefusesWritesWithTheDatabaseMe
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains("readonly")) << boxes[0].text.toStdString();
     EXPECT_EQ(scalar("select count(*) from Platej"), payments);
+}
+
+TEST_F(WindowSetTest, CatalogInAFolderTheUserMayNotEnterGivesTheDatabaseMessage) {
+    // The installed catalog's folder admits only its group. A user outside it
+    // is played by nobody's user id when the tests run as root (root passes
+    // every permission), by a folder closed to its own owner otherwise.
+    const QString folder = QFileInfo(QString::fromStdString(catalogPath)).absolutePath();
+    const auto open = QFile::permissions(folder);
+    const bool root = geteuid() == 0;
+    ASSERT_TRUE(
+        QFile::setPermissions(folder, root ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                           : QFile::Permissions()));
+    if (root)
+        ASSERT_EQ(seteuid(65534), 0);
+    click(Form2->BitBtn3);
+    if (root)
+        ASSERT_EQ(seteuid(0), 0);
+    QFile::setPermissions(folder, open);
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains("unable to open database file"))
+        << boxes[0].text.toStdString();
+    EXPECT_FALSE(DataModule3->ADOQuery1->Active());
+    click(Form2->BitBtn3);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(DataModule3->ADOQuery1->Active());
 }
