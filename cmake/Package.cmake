@@ -30,10 +30,17 @@ set(CPACK_PACKAGE_DESCRIPTION
 operator looks up students by record-book number or surname, sees the rooms
 each student is checked into and the months each has paid for, browses the
 rooms with their furniture, views a chart of places per room and prints a
-report over the student list.
+report over the student list.")
+if(ZEMT_MACHINE_CATALOG)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION "
 
 Installing the package creates an empty machine-wide catalog, writable by
 the members of the group '${ZEMT_GROUP}', and a daily backup of it.")
+else()
+  string(APPEND CPACK_PACKAGE_DESCRIPTION "
+
+This build works on the catalog of the database server it was built for.")
+endif()
 # Libraries found by dpkg-shlibdeps; what it cannot see is named here: the
 # platform plugins that put windows on a screen, the fonts the windows and
 # the report are laid out with, and the tools of the maintainer scripts.
