@@ -70,6 +70,13 @@ function(zemt_install_gzipped source name destination)
 endfunction()
 configure_file(${zemt_packaging}/changelog.in ${CMAKE_BINARY_DIR}/install/changelog @ONLY)
 zemt_install_gzipped(${CMAKE_BINARY_DIR}/install/changelog changelog ${zemt_doc})
+# The machine-wide catalog's entries of the manual page, in a package built
+# for one.
+set(ZEMT_MAN_CATALOG_FILES "")
+if(ZEMT_MACHINE_CATALOG)
+  configure_file(${zemt_packaging}/zemt.1-catalog.in ${CMAKE_BINARY_DIR}/install/zemt.1-catalog @ONLY)
+  file(READ ${CMAKE_BINARY_DIR}/install/zemt.1-catalog ZEMT_MAN_CATALOG_FILES)
+endif()
 foreach(page zemt.1 zemt-create-catalog.1)
   configure_file(${zemt_packaging}/${page}.in ${CMAKE_BINARY_DIR}/install/${page} @ONLY)
   string(REPLACE "zemt" "${ZEMT_COMMAND}" installed_page ${page})
