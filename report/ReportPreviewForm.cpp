@@ -2,6 +2,7 @@
 #include "report/ReportOutput.h"
 #include "report/ReportSetupForm.h"
 #include "report/Snapshot.h"
+#include "ui_ReportPreviewForm.h"
 
 #include "shell/Texts.h"
 
@@ -63,31 +64,6 @@ private:
 
 namespace {
 
-struct ActionDecl {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    QKeySequence shortcut;
-};
-
-// The preview's commands as the user meets them.
-const ActionDecl kActions[] = {
-    {"open", "&Open", "Open another report", QKeySequence(Qt::CTRL | Qt::Key_O)},
-    {"save", "&Save As", "Save report", QKeySequence(Qt::CTRL | Qt::Key_S)},
-    {"print", "&Print", "Print report", QKeySequence(Qt::CTRL | Qt::Key_P)},
-    {"exit", "E&xit", "Exit viewer", QKeySequence(Qt::Key_Escape)},
-    {"first", "&First", "Move to first page", QKeySequence(Qt::CTRL | Qt::Key_Home)},
-    {"previous", "&Previous", "Move to previous page", QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
-    {"next", "&Next", "Move to next page", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
-    {"last", "&Last", "Move to last page", QKeySequence(Qt::CTRL | Qt::Key_End)},
-    {"gotoPage", "&Go to Page #", "Go to specified page", QKeySequence(Qt::CTRL | Qt::Key_G)},
-    {"zoomIn", "Zoom &In", "Zoom In (+)", QKeySequence(Qt::Key_Plus)},
-    {"zoomOut", "Zoom &Out", "Zoom Out (-)", QKeySequence(Qt::Key_Minus)},
-    {"fitWidth", "Fit to Page &Width", "Zoom to fit page width",
-     QKeySequence(Qt::CTRL | Qt::Key_W)},
-    {"fitPage", "Fit to &Page", "Zoom to fit page", QKeySequence(Qt::CTRL | Qt::Key_F)},
-};
-
 constexpr int kMinZoom = 10;
 constexpr int kMaxZoom = 1000;
 
@@ -95,35 +71,16 @@ constexpr int kMaxZoom = 1000;
 
 TReportPreviewForm::TReportPreviewForm(TReportSystem& system, report::ReportPages pages,
                                        QWidget* parent)
-    : QDialog(parent), m_system(system), m_pages(std::move(pages)) {
-    setObjectName(QStringLiteral("ReportPreviewForm"));
+    : QDialog(parent), m_ui(std::make_unique<Ui::ReportPreviewForm>()), m_system(system),
+      m_pages(std::move(pages)) {
+    m_ui->setupUi(this);
     setWindowTitle(system.TitlePreview);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setModal(system.Preview.modal);
     m_zoom = std::clamp(system.Preview.zoom, kMinZoom, kMaxZoom);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    buildActions();
-    buildMenu();
-    buildToolBar();
-    layout->setMenuBar(MainMenu);
-    layout->addWidget(ToolBar);
-    ScrollBox = new QScrollArea(this);
-    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
-    ScrollBox->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    ScrollBox->setBackgroundRole(QPalette::Dark);
-    m_view = new report::PageView(m_pages, ScrollBox);
-    ScrollBox->setWidget(m_view);
-    layout->addWidget(ScrollBox, 1);
-    StatusBar = new QStatusBar(this);
-    StatusBar->setSizeGripEnabled(false);
-    StatusLabel = new QLabel(StatusBar);
-    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
-    StatusBar->addWidget(StatusLabel, 1);
-    layout->addWidget(StatusBar);
+    placeControls();
+    connectActions();
 
     resize(system.Preview.size);
     setWindowState(system.Preview.windowState);
@@ -135,16 +92,54 @@ TReportPreviewForm::TReportPreviewForm(TReportSystem& system, report::ReportPage
 
 TReportPreviewForm::~TReportPreviewForm() = default;
 
-void TReportPreviewForm::buildActions() {
-    for (const ActionDecl& d : kActions) {
-        auto* a = new QAction(QString::fromUtf8(d.caption), this);
-        a->setObjectName(QString::fromLatin1(d.name));
-        a->setToolTip(QString::fromUtf8(d.hint));
-        a->setStatusTip(QString::fromUtf8(d.hint));
-        a->setShortcut(d.shortcut);
+// What the form file cannot say: the menu bar above the layout, the tool bar's
+// commands, the status line in the status bar, the page view in the scroll box.
+void TReportPreviewForm::placeControls() {
+    MainMenu = m_ui->MainMenu;
+    ToolBar = m_ui->ToolBar;
+    PageEdit = m_ui->PageEdit;
+    PageCountLabel = m_ui->PageCountLabel;
+    ZoomEdit = m_ui->ZoomEdit;
+    ScrollBox = m_ui->ScrollBox;
+    StatusBar = m_ui->StatusBar;
+    StatusLabel = m_ui->StatusLabel;
+
+    m_ui->PreviewLayout->setMenuBar(MainMenu);
+    placeToolBarCommands();
+    PageEdit->setValidator(new QIntValidator(1, 999999, PageEdit));
+    PageCountLabel->setContentsMargins(4, 0, 4, 0);
+    ZoomEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9.]*"), ZoomEdit));
+    StatusBar->addWidget(StatusLabel, 1);
+    ScrollBox->setBackgroundRole(QPalette::Dark);
+    m_view = new report::PageView(m_pages, ScrollBox);
+    ScrollBox->setWidget(m_view);
+}
+
+// uic puts the boxes into the tool bar; the commands go around them.
+void TReportPreviewForm::placeToolBarCommands() {
+    Ui::ReportPreviewForm& ui = *m_ui;
+    const QList<QAction*> boxes = ToolBar->actions(); // page box, page count, zoom box
+    QAction* pageBox = boxes.at(0);
+    QAction* zoomBox = boxes.at(2);
+    ToolBar->insertActions(pageBox, {ui.open, ui.save, ui.print});
+    ToolBar->insertSeparator(pageBox);
+    ToolBar->insertActions(pageBox, {ui.first, ui.previous});
+    ToolBar->insertActions(zoomBox, {ui.next, ui.last});
+    ToolBar->insertSeparator(zoomBox);
+    ToolBar->insertAction(zoomBox, ui.zoomOut);
+    ToolBar->addActions({ui.zoomIn, ui.fitWidth, ui.fitPage});
+    ToolBar->addSeparator();
+    ToolBar->addAction(ui.exit);
+}
+
+void TReportPreviewForm::connectActions() {
+    for (QAction* a : findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+        if (a->objectName().isEmpty())
+            continue;
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
-        m_actions.insert(QString::fromLatin1(d.name), a);
+        m_actions.insert(a->objectName(), a);
     }
     connect(action("open"), &QAction::triggered, this, &TReportPreviewForm::openFile);
     connect(action("save"), &QAction::triggered, this, &TReportPreviewForm::saveFile);
@@ -161,56 +156,11 @@ void TReportPreviewForm::buildActions() {
             [this] { setZoom(m_zoom - m_system.Preview.zoomStep); });
     connect(action("fitWidth"), &QAction::triggered, this, &TReportPreviewForm::fitPageWidth);
     connect(action("fitPage"), &QAction::triggered, this, &TReportPreviewForm::fitPage);
-    action("print")->setVisible(m_system.AllowPrintFromPreview);
-}
-
-void TReportPreviewForm::buildMenu() {
-    MainMenu = new QMenuBar(this);
-    MainMenu->setObjectName(QStringLiteral("MainMenu"));
-    QMenu* file = MainMenu->addMenu(QStringLiteral("&File"));
-    file->addActions({action("open"), action("save"), action("print")});
-    file->addSeparator();
-    file->addAction(action("exit"));
-    QMenu* page = MainMenu->addMenu(QStringLiteral("&Page"));
-    page->addActions({action("first"), action("previous"), action("next"), action("last")});
-    page->addSeparator();
-    page->addAction(action("gotoPage"));
-    QMenu* zoom = MainMenu->addMenu(QStringLiteral("&Zoom"));
-    zoom->addActions({action("zoomIn"), action("zoomOut"), action("fitWidth"), action("fitPage")});
-}
-
-void TReportPreviewForm::buildToolBar() {
-    ToolBar = new QToolBar(this);
-    ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ToolBar->addActions({action("open"), action("save"), action("print")});
-    ToolBar->addSeparator();
-    ToolBar->addActions({action("first"), action("previous")});
-    PageEdit = new QLineEdit(ToolBar);
-    PageEdit->setObjectName(QStringLiteral("PageEdit"));
-    PageEdit->setFixedWidth(48);
-    PageEdit->setValidator(new QIntValidator(1, 999999, PageEdit));
-    ToolBar->addWidget(PageEdit);
-    PageCountLabel = new QLabel(ToolBar);
-    PageCountLabel->setObjectName(QStringLiteral("PageCountLabel"));
-    PageCountLabel->setContentsMargins(4, 0, 4, 0);
-    ToolBar->addWidget(PageCountLabel);
-    ToolBar->addActions({action("next"), action("last")});
-    ToolBar->addSeparator();
-    ToolBar->addActions({action("zoomOut")});
-    ZoomEdit = new QLineEdit(ToolBar);
-    ZoomEdit->setObjectName(QStringLiteral("ZoomEdit"));
-    ZoomEdit->setFixedWidth(48);
-    ZoomEdit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9.]*"), ZoomEdit));
-    ToolBar->addWidget(ZoomEdit);
-    ToolBar->addActions({action("zoomIn"), action("fitWidth"), action("fitPage")});
-    ToolBar->addSeparator();
-    ToolBar->addAction(action("exit"));
     connect(PageEdit, &QLineEdit::returnPressed, this,
             [this] { goToPage(PageEdit->text().toInt()); });
     connect(ZoomEdit, &QLineEdit::returnPressed, this,
             [this] { setZoom(int(ZoomEdit->text().toDouble())); });
+    action("print")->setVisible(m_system.AllowPrintFromPreview);
 }
 
 void TReportPreviewForm::goToPage(int page) {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QMap>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -17,6 +18,9 @@ class QToolBar;
 
 namespace report {
 class PageView;
+}
+namespace Ui {
+class ReportPreviewForm;
 }
 
 class TReportPreviewForm : public QDialog {
@@ -58,9 +62,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void buildActions();
-    void buildMenu();
-    void buildToolBar();
+    void placeControls();
+    void placeToolBarCommands();
+    void connectActions();
     void updateState();
     void openFile();
     void saveFile();
@@ -69,6 +73,7 @@ private:
     bool handleKey(QKeyEvent* key);
     void scrollBy(int dx, int dy);
 
+    std::unique_ptr<Ui::ReportPreviewForm> m_ui;
     TReportSystem& m_system;
     report::ReportPages m_pages;
     report::PageView* m_view;

@@ -29,113 +29,54 @@ QRegularExpressionValidator* digitsOnly(QObject* parent, const char* pattern = "
 
 TReportSetupForm::TReportSetupForm(TReportSystem& system, int pageCount, QWidget* parent)
     : QDialog(parent), m_system(system), m_pageCount(pageCount) {
-    setObjectName(QStringLiteral("ReportSetupForm"));
+    setupUi(this);
     setWindowTitle(system.TitleSetup);
-    setFont(QFont(QStringLiteral("Arial"), 8));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setModal(true);
-
-    PageControl = new QTabWidget(this);
-    PageControl->setObjectName(QStringLiteral("PageControl"));
-    auto* outputPage = new QWidget;
-    auto* rangePage = new QWidget;
-    buildOutputPage(outputPage);
-    buildRangePage(rangePage);
-    PageControl->addTab(outputPage, QStringLiteral("Output"));
+    fillOutputPage();
     const bool printing = pageCount > 0;
     const int top = printing ? 26 : 0;
     if (printing) {
-        PageControl->addTab(rangePage, QStringLiteral("Print Range"));
-        PageControl->setCurrentWidget(rangePage);
-        PageControl->setGeometry(0, 0, 295, 240);
+        fillRangePage();
+        PageControl->setCurrentWidget(RangePage);
+        PageControl->resize(295, 240);
+        for (QPushButton* b : {bbtnOK, CancelBB, SetupBB})
+            b->move(b->x(), b->y() + top);
     } else {
-        delete rangePage;
+        delete RangePage;
+        RangePage = nullptr;
+        AllRB = SelectionRB = PagesRB = nullptr;
+        SelectionED = FromED = ToED = nullptr;
         PageControl->tabBar()->hide();
         PageControl->setDocumentMode(true);
-        PageControl->setGeometry(0, 0, 295, 208);
     }
+    setFixedSize(295, 242 + top);
 
-    bbtnOK = new QPushButton(QStringLiteral("   OK   "), this);
-    bbtnOK->setObjectName(QStringLiteral("bbtnOK"));
-    bbtnOK->setDefault(true);
-    bbtnOK->setGeometry(8, 210 + top, 89, 25);
-    CancelBB = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBB->setObjectName(QStringLiteral("CancelBB"));
-    CancelBB->setGeometry(103, 210 + top, 89, 25);
-    SetupBB = new QPushButton(QStringLiteral("&Setup"), this);
-    SetupBB->setObjectName(QStringLiteral("SetupBB"));
-    SetupBB->setGeometry(198, 210 + top, 89, 25);
+    for (QRadioButton* rb : {PrinterRB, PreviewRB, FileRB})
+        connect(rb, &QRadioButton::toggled, this, &TReportSetupForm::updateControls);
+    connect(editFileName, &QLineEdit::textChanged, this, &TReportSetupForm::updateControls);
+    connect(sbtnBrowse, &QToolButton::clicked, this, &TReportSetupForm::browse);
     connect(bbtnOK, &QPushButton::clicked, this, &TReportSetupForm::accept);
     connect(CancelBB, &QPushButton::clicked, this, &TReportSetupForm::reject);
     connect(SetupBB, &QPushButton::clicked, this, &TReportSetupForm::printerSetup);
-    setFixedSize(295, 242 + top);
 
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     updateControls();
 }
 
-void TReportSetupForm::buildOutputPage(QWidget* page) {
-    auto* printerBox = new QGroupBox(QStringLiteral("Selected Printer"), page);
-    printerBox->setGeometry(8, 4, 279, 42);
-    PrinterLabel = new QLabel(reportPrinterLabel(m_system.SelectedPrinter), printerBox);
-    PrinterLabel->setObjectName(QStringLiteral("PrinterLabel"));
-    PrinterLabel->setGeometry(8, 18, 263, 16);
-
-    auto* destBox = new QGroupBox(QStringLiteral("Report Destination"), page);
-    destBox->setGeometry(8, 50, 137, 90);
-    PrinterRB = new QRadioButton(QStringLiteral("&Printer"), destBox);
-    PreviewRB = new QRadioButton(QStringLiteral("Pre&view"), destBox);
-    FileRB = new QRadioButton(QStringLiteral("&File"), destBox);
-    int y = 18;
-    for (QRadioButton* rb : {PrinterRB, PreviewRB, FileRB}) {
-        rb->setGeometry(10, y, 120, 20);
-        y += 22;
-        connect(rb, &QRadioButton::toggled, this, &TReportSetupForm::updateControls);
-    }
-    PrinterRB->setObjectName(QStringLiteral("PrinterRB"));
-    PreviewRB->setObjectName(QStringLiteral("PreviewRB"));
-    FileRB->setObjectName(QStringLiteral("FileRB"));
-
-    auto* optionsBox = new QGroupBox(QStringLiteral("Options"), page);
-    optionsBox->setGeometry(152, 50, 135, 90);
-    auto* copiesLabel = new QLabel(QStringLiteral("&Copies"), optionsBox);
-    copiesLabel->setGeometry(10, 20, 50, 16);
-    CopiesED = new QLineEdit(QString::number(m_system.Copies), optionsBox);
-    CopiesED->setObjectName(QStringLiteral("CopiesED"));
-    CopiesED->setGeometry(66, 17, 57, 21);
+// The system's choices; the layout and captions come from the form file.
+void TReportSetupForm::fillOutputPage() {
+    PrinterLabel->setText(reportPrinterLabel(m_system.SelectedPrinter));
+    CopiesED->setText(QString::number(m_system.Copies));
     CopiesED->setValidator(digitsOnly(CopiesED));
-    copiesLabel->setBuddy(CopiesED);
-    CollateCK = new QCheckBox(QStringLiteral("C&ollate"), optionsBox);
-    CollateCK->setObjectName(QStringLiteral("CollateCK"));
-    CollateCK->setGeometry(10, 42, 115, 20);
     CollateCK->setChecked(m_system.Collate);
-    DuplexCK = new QCheckBox(QStringLiteral("&Duplex"), optionsBox);
-    DuplexCK->setObjectName(QStringLiteral("DuplexCK"));
-    DuplexCK->setGeometry(10, 64, 115, 20);
     const bool printerDuplex =
         m_system.Duplex
             ? *m_system.Duplex != QPrinter::DuplexNone
             : (m_system.SelectedPrinter && m_system.printer().duplex() != QPrinter::DuplexNone);
     DuplexCK->setChecked(printerDuplex);
-
-    editFileName = new QLineEdit(m_system.OutputFileName, page);
-    editFileName->setObjectName(QStringLiteral("editFileName"));
-    editFileName->setAccessibleName(QStringLiteral("File name")); // it has no label of its own
-    editFileName->setGeometry(8, 148, 250, 21);
-    connect(editFileName, &QLineEdit::textChanged, this, &TReportSetupForm::updateControls);
-    sbtnBrowse = new QToolButton(page);
-    sbtnBrowse->setObjectName(QStringLiteral("sbtnBrowse"));
-    sbtnBrowse->setText(QStringLiteral("..."));
-    sbtnBrowse->setGeometry(262, 148, 25, 21);
-    connect(sbtnBrowse, &QToolButton::clicked, this, &TReportSetupForm::browse);
-    auto* formatLabel = new QLabel(QStringLiteral("Format:"), page);
-    formatLabel->setGeometry(8, 178, 48, 16);
-    cboxFormat = new QComboBox(page);
-    cboxFormat->setObjectName(QStringLiteral("cboxFormat"));
-    cboxFormat->setGeometry(58, 175, 229, 21);
-    formatLabel->setBuddy(cboxFormat);
+    editFileName->setText(m_system.OutputFileName);
     for (TReportFileFormat f : kFormats)
         cboxFormat->addItem(reportFileFormatCaption(f), int(f));
     cboxFormat->setCurrentIndex(0);
@@ -155,41 +96,16 @@ void TReportSetupForm::buildOutputPage(QWidget* page) {
         FileRB->setChecked(true);
 }
 
-void TReportSetupForm::buildRangePage(QWidget* page) {
+void TReportSetupForm::fillRangePage() {
     const QString count = QString::number(m_pageCount);
-    auto* box = new QGroupBox(QStringLiteral("Print Range"), page);
-    box->setGeometry(8, 8, 279, 120);
-    AllRB = new QRadioButton(QStringLiteral("&All"), box);
-    AllRB->setObjectName(QStringLiteral("AllRB"));
-    AllRB->setGeometry(10, 20, 100, 20);
-    AllRB->setChecked(true);
-    SelectionRB = new QRadioButton(QStringLiteral("&Selection"), box);
-    SelectionRB->setObjectName(QStringLiteral("SelectionRB"));
-    SelectionRB->setGeometry(10, 50, 90, 20);
-    SelectionED = new QLineEdit(QStringLiteral("1-") + count, box);
-    SelectionED->setObjectName(QStringLiteral("SelectionED"));
-    SelectionED->setGeometry(104, 49, 165, 21);
+    SelectionED->setText(QStringLiteral("1-") + count);
     SelectionED->setValidator(digitsOnly(SelectionED, "[0-9,\\-]*"));
-    PagesRB = new QRadioButton(QStringLiteral("&Pages"), box);
-    PagesRB->setObjectName(QStringLiteral("PagesRB"));
-    PagesRB->setGeometry(10, 82, 90, 20);
-    auto* fromLabel = new QLabel(QStringLiteral("From"), box);
-    fromLabel->setGeometry(104, 84, 30, 16);
-    FromED = new QLineEdit(QStringLiteral("1"), box);
-    FromED->setObjectName(QStringLiteral("FromED"));
-    FromED->setGeometry(136, 81, 50, 21);
     FromED->setValidator(digitsOnly(FromED));
-    auto* toLabel = new QLabel(QStringLiteral("To"), box);
-    toLabel->setGeometry(196, 84, 20, 16);
-    ToED = new QLineEdit(count, box);
-    ToED->setObjectName(QStringLiteral("ToED"));
-    ToED->setGeometry(219, 81, 50, 21);
+    ToED->setText(count);
     ToED->setValidator(digitsOnly(ToED));
 }
 
 void TReportSetupForm::updateControls() {
-    if (!bbtnOK)
-        return; // still being built
     const bool file = FileRB->isChecked();
     const bool printer = PrinterRB->isChecked();
     const bool havePrinter = m_system.SelectedPrinter.has_value();

@@ -3,20 +3,12 @@
 // before a run; with its "Print Range" page when printing from the preview.
 #include "report/ReportSystem.h"
 
+#include "ui_ReportSetupForm.h"
+
 #include <QDialog>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QToolButton;
-
-class TReportSetupForm : public QDialog {
+class TReportSetupForm : public QDialog, public Ui::ReportSetupForm {
     Q_OBJECT
 public:
     /// Shows the choices of `system`; OK writes them back into it. With
@@ -27,30 +19,9 @@ public:
     /// The pages chosen on "Print Range" (from 1); every page otherwise.
     std::vector<int> chosenPages() const;
 
-    QLabel* PrinterLabel = nullptr;
-    QRadioButton* PrinterRB = nullptr;
-    QRadioButton* PreviewRB = nullptr;
-    QRadioButton* FileRB = nullptr;
-    QLineEdit* editFileName = nullptr;
-    QToolButton* sbtnBrowse = nullptr;
-    QComboBox* cboxFormat = nullptr;
-    QLineEdit* CopiesED = nullptr;
-    QCheckBox* CollateCK = nullptr;
-    QCheckBox* DuplexCK = nullptr;
-    QPushButton* bbtnOK = nullptr;
-    QPushButton* CancelBB = nullptr;
-    QPushButton* SetupBB = nullptr;
-    QTabWidget* PageControl = nullptr;
-    QRadioButton* AllRB = nullptr;
-    QRadioButton* SelectionRB = nullptr;
-    QRadioButton* PagesRB = nullptr;
-    QLineEdit* SelectionED = nullptr;
-    QLineEdit* FromED = nullptr;
-    QLineEdit* ToED = nullptr;
-
 private:
-    void buildOutputPage(QWidget* page);
-    void buildRangePage(QWidget* page);
+    void fillOutputPage();
+    void fillRangePage();
     void updateControls();
     void browse();
     void printerSetup();

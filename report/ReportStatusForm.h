@@ -1,13 +1,13 @@
 #pragma once
 // TReportStatusForm, "Report Status": shown, not modally, while pages are
 // generated; its Cancel stops the generation.
+#include "ui_ReportStatusForm.h"
+
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
 class TReportSystem;
 
-class TReportStatusForm : public QDialog {
+class TReportStatusForm : public QDialog, public Ui::ReportStatusForm {
     Q_OBJECT
 public:
     explicit TReportStatusForm(const TReportSystem& system, QWidget* parent = nullptr);
@@ -15,9 +15,6 @@ public:
     /// Shows the status line for `page`.
     void setPage(int page);
     bool cancelled() const { return m_cancelled; }
-
-    QLabel* StatusLabel;
-    QPushButton* CancelButton;
 
 private:
     void reject() override;
