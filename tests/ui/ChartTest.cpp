@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -246,6 +247,66 @@ TEST_F(ChartTest, PaintsTheDemoCatalogIntoAnImage) {
         form->Show();
         QCoreApplication::processEvents();
         form->grab().save(QDir(shots).filePath("chart.png"));
+    }
+}
+
+/// Rows of an image that hold a pixel of the title's blue.
+std::vector<int> blueRows(const QImage& image) {
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 200 && c.red() < 80 && c.green() < 80) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    return rows;
+}
+
+// The chart window keeps the chart's top rows out of view; only that window
+// moves the title down, a chart elsewhere starts it at its own top.
+TEST_F(ChartTest, TheTitleStartsBelowTheRowsTheWindowHides) {
+    const int hidden = -form->DBChart1->y();
+    ASSERT_GT(hidden, 0);
+    const std::vector<int> inWindow = blueRows(form->DBChart1->toImage());
+    ASSERT_FALSE(inWindow.empty());
+    EXPECT_GE(inWindow.front(), hidden);
+
+    TDBChart plain;
+    plain.resize(form->DBChart1->size());
+    plain.setTitleText(form->DBChart1->titleText());
+    const std::vector<int> alone = blueRows(plain.toImage());
+    ASSERT_FALSE(alone.empty());
+    EXPECT_LT(alone.front(), hidden);
+    EXPECT_EQ(inWindow.front() - alone.front(), hidden);
+}
+
+// The value labels stand right-aligned in a column as wide as the widest of
+// them, inside the chart's 8-pixel margin. Ranges whose end falls on a tick
+// only within rounding (-10.2 is not 51 steps of 0.2 in binary) once drew a
+// tick that the column was not measured for.
+TEST(ChartPainting, EveryValueLabelStaysInsideTheMargin) {
+    struct Case {
+        double low, high;
+        int height;
+    };
+    const Case cases[] = {{-10.2, 0, 2000}, {-8.2, 10.2, 3000}, {0, 7, 353}, {-3, 4, 353}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.low << ".." << c.high);
+        TDBChart chart;
+        chart.resize(400, c.height);
+        TBarSeries series(&chart);
+        series.MarksVisible = false;
+        series.AddXY(0, c.low, "a");
+        series.AddXY(1, c.high, "b");
+        const QImage image = chart.toImage();
+        const QColor panel = chart.palette().color(QPalette::Window);
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < 8; ++x)
+                ink += image.pixelColor(x, y) != panel;
+        EXPECT_EQ(ink, 0);
     }
 }
 

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr double kMargin = 8;
+constexpr double kTitleGap = 4;
 constexpr double kTick = 4;
 constexpr double kLegendSymbol = 12;
 constexpr double kLegendShadow = 3;
@@ -23,6 +24,18 @@ struct ValueAxis {
     double min = 0;
     double max = 1;
     double step = 0.1;
+
+    /// The whole multiples of step from min to max, each computed rather than
+    /// summed up, so that the label column and the drawn axis agree on every
+    /// tick and zero reads as zero.
+    std::vector<double> ticks() const {
+        const double first = std::ceil(min / step - 1e-9);
+        const double last = std::floor(max / step + 1e-9);
+        std::vector<double> out;
+        for (double i = first; i <= last; ++i)
+            out.push_back(i == 0 ? 0.0 : i * step);
+        return out;
+    }
 };
 
 /// The chart's inner geometry: the front plane of the 3D box and its depth.
@@ -83,8 +96,7 @@ ValueAxis valueAxis(const std::vector<const TChartValue*>& points, double height
 
 double drawTitle(QPainter& painter, const QRectF& area, const ChartLook& look) {
     const QFontMetricsF fm(look.font);
-    // The chart window hides the top 8 pixels of the chart; the title starts below them.
-    double y = area.top() + 12;
+    double y = area.top() + look.hiddenTop + kTitleGap;
     painter.setPen(look.titleColor);
     for (const QString& line : look.title) {
         painter.drawText(QRectF(area.left(), y, area.width(), fm.height()), Qt::AlignCenter, line);
@@ -154,17 +166,15 @@ void drawWalls(QPainter& painter, const Frame& f, const ChartLook& look) {
 
 void drawValueAxis(QPainter& painter, const Frame& f, const QFontMetricsF& fm) {
     const double d = f.depth;
-    const double first = std::ceil(f.axis.min / f.axis.step - 1e-9) * f.axis.step;
-    for (double v = first; v <= f.axis.max + f.axis.step * 1e-9; v += f.axis.step) {
+    for (double v : f.axis.ticks()) {
         const double y = f.valueToY(v);
         painter.setPen(QPen(QColor(160, 160, 160), 0, Qt::DotLine));
         painter.drawLine(QPointF(f.left, y), QPointF(f.left + d, y - d));
         painter.drawLine(QPointF(f.left + d, y - d), QPointF(f.right + d, y - d));
         painter.setPen(Qt::black);
         painter.drawLine(QPointF(f.left - kTick, y), QPointF(f.left, y));
-        const QString text = formatChartValue(std::abs(v) < f.axis.step * 1e-9 ? 0.0 : v);
         painter.drawText(QRectF(0, y - fm.height() / 2, f.left - kTick - 2, fm.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, text);
+                         Qt::AlignRight | Qt::AlignVCenter, formatChartValue(v));
     }
     painter.drawLine(QPointF(f.left, f.top), QPointF(f.left, f.bottom));
 }
@@ -289,8 +299,7 @@ void paintBarChart(QPainter& painter, const QRectF& area, const ChartLook& look,
     f.depth = std::round(provisionalDepth);
     f.axis = valueAxis(points, plotHeight - f.depth, reserve, fm.height());
     double labelWidth = 0;
-    for (double v = std::ceil(f.axis.min / f.axis.step) * f.axis.step; v <= f.axis.max;
-         v += f.axis.step)
+    for (double v : f.axis.ticks())
         labelWidth = std::max(labelWidth, fm.horizontalAdvance(formatChartValue(v)));
     f.left = area.left() + kMargin + labelWidth + kTick + 2;
     f.right = plotRight - f.depth;

@@ -11,6 +11,9 @@ class TBarSeries;
 /// Everything about the chart's appearance that the drawing needs.
 struct ChartLook {
     QStringList title;
+    /// Rows at the top that the window showing the chart keeps out of view;
+    /// the title starts below them.
+    double hiddenTop = 0;
     QColor titleColor = Qt::blue;
     QColor panelColor;
     QColor backWallColor = Qt::white;

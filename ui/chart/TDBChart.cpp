@@ -75,6 +75,11 @@ void TDBChart::setChart3DPercent(int percent) {
     update();
 }
 
+void TDBChart::setHiddenTop(int rows) {
+    look_.hiddenTop = std::max(0, rows);
+    update();
+}
+
 void TDBChart::AddSeries(TBarSeries* series) {
     if (!series || std::find(series_.begin(), series_.end(), series) != series_.end())
         return;

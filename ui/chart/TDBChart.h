@@ -33,6 +33,9 @@ public:
     void setView3D(bool on);
     int chart3DPercent() const { return look_.depthPercent; }
     void setChart3DPercent(int percent);
+    /// Pixel rows at the top that the window keeps out of view.
+    int hiddenTop() const { return static_cast<int>(look_.hiddenTop); }
+    void setHiddenTop(int rows);
 
     /// Hourglass cursor while rows are read.
     bool ShowGlassCursor = true;

@@ -43,6 +43,8 @@ void TForm7::placeScrolledChildren() {
         bottom = std::max(bottom, child->geometry().bottom() + 1);
     }
     ScrollContents->resize(right, bottom);
+    // The chart's rows above the scrollable area are never seen: its title goes below them.
+    DBChart1->setHiddenTop(-DBChart1->y());
 }
 
 // The window opens scrolled to the stored position the first time; later
