@@ -310,6 +310,29 @@ TEST(ChartPainting, EveryValueLabelStaysInsideTheMargin) {
     }
 }
 
+// The legend is measured by its shadow: the column just right of the box is
+// black for as many pixel rows as the box is high.
+TEST(ChartPainting, ABarWithNoValueKeepsItsLegendRow) {
+    auto legendHeight = [](const std::vector<std::pair<double, bool>>& values) {
+        TDBChart chart;
+        chart.resize(500, 300);
+        TBarSeries series(&chart);
+        for (const auto& [y, isNull] : values)
+            series.AddXY(series.Count(), y, std::to_string(101 + series.Count()), isNull);
+        const QImage image = chart.toImage();
+        int black = 0;
+        for (int y = 0; y < image.height(); ++y)
+            black += image.pixelColor(image.width() - 10, y) == QColor(Qt::black);
+        return black;
+    };
+    const int one = legendHeight({{2, false}});
+    const int two = legendHeight({{2, false}, {3, false}});
+    ASSERT_GT(two, one);
+    EXPECT_EQ(legendHeight({{2, false}, {0, true}}), two);
+    EXPECT_EQ(legendHeight({{0, true}}), one) << "a chart of only empty rooms still lists them";
+    EXPECT_EQ(chartLegendText(TChartValue{1, 0, "9001", true}), "0 9001");
+}
+
 TEST(ChartText, ValuesAndMarks) {
     struct Case {
         double value;

@@ -43,3 +43,7 @@ QString formatChartValue(double value) {
 QString chartMarkText(const TChartValue& point) {
     return point.label.empty() ? formatChartValue(point.y) : QString::fromStdString(point.label);
 }
+
+QString chartLegendText(const TChartValue& point) {
+    return formatChartValue(point.y) + " " + QString::fromStdString(point.label);
+}

@@ -10,3 +10,5 @@ QString formatChartValue(double value);
 struct TChartValue;
 /// Text of a bar's mark: its label, or its value when the label is empty.
 QString chartMarkText(const TChartValue& point);
+/// Text of a point's legend row: its value, one blank and its label.
+QString chartLegendText(const TChartValue& point);

@@ -106,10 +106,12 @@ double drawTitle(QPainter& painter, const QRectF& area, const ChartLook& look) {
 }
 
 /// Draws the legend at the right edge; returns its left edge (area.right() without one).
+/// Every point has its row, also one with no bar (its colour box stays empty).
 double drawLegend(QPainter& painter, const QRectF& area, double top, const ChartLook& look,
-                  const TBarSeries* series, const std::vector<const TChartValue*>& points) {
-    if (!look.legendVisible || points.empty())
+                  const TBarSeries* series) {
+    if (!look.legendVisible || !series || series->Count() == 0)
         return area.right();
+    const std::vector<TChartValue>& points = series->points();
     const QFontMetricsF fm(look.font);
     const double rowHeight = std::max(fm.height(), kLegendSymbol) + 2;
     const double available = area.bottom() - top - 2 * kMargin - kLegendShadow - 6;
@@ -120,8 +122,7 @@ double drawLegend(QPainter& painter, const QRectF& area, double top, const Chart
     std::vector<QString> texts;
     double textWidth = 0;
     for (size_t i = 0; i < rows; ++i) {
-        texts.push_back(formatChartValue(points[i]->y) + " " +
-                        QString::fromStdString(points[i]->label));
+        texts.push_back(chartLegendText(points[i]));
         textWidth = std::max(textWidth, fm.horizontalAdvance(texts.back()));
     }
     const double width = 4 + kLegendSymbol + 4 + textWidth + 6;
@@ -137,7 +138,7 @@ double drawLegend(QPainter& painter, const QRectF& area, double top, const Chart
         const double y = boxTop + 3 + i * rowHeight;
         const QRectF symbol(left + 4, y + (rowHeight - kLegendSymbol) / 2, kLegendSymbol - 2,
                             kLegendSymbol - 2);
-        painter.setBrush(series->SeriesColor);
+        painter.setBrush(points[i].isNull ? QBrush(Qt::NoBrush) : QBrush(series->SeriesColor));
         painter.drawRect(symbol);
         painter.drawText(QRectF(symbol.right() + 6, y, textWidth + 4, rowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, texts[i]);
@@ -283,7 +284,7 @@ void paintBarChart(QPainter& painter, const QRectF& area, const ChartLook& look,
     const std::vector<const TChartValue*> points = drawnPoints(series);
 
     const double titleBottom = drawTitle(painter, area, look);
-    const double legendLeft = drawLegend(painter, area, titleBottom, look, series, points);
+    const double legendLeft = drawLegend(painter, area, titleBottom, look, series);
 
     Frame f;
     const double plotTop = titleBottom + kMargin;
