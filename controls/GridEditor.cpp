@@ -1,22 +1,21 @@
 #include "controls/GridEditor.h"
 
-#include "controls/TDBGrid.h"
+#include "controls/CellEditorHost.h"
 #include "data/dataset/TField.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 
-GridEditor::GridEditor(TDBGrid& grid, QWidget* parent) : QLineEdit(parent), grid_(grid) {
+GridEditor::GridEditor(CellEditorHost& host, QWidget* parent) : QLineEdit(parent), host_(host) {
     setFrame(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     setTextMargins(1, 0, 1, 0);
-    connect(this, &QLineEdit::textEdited, this, [this] { grid_.editorTextEdited(); });
+    connect(this, &QLineEdit::textEdited, this, [this] { host_.editorTextEdited(); });
 }
 
 bool GridEditor::charactersAllowed(const QString& text) const {
-    const TField* field =
-        grid_.activeDataSet() ? grid_.columnField(grid_.currentColumn()) : nullptr;
+    const TField* field = host_.editedField();
     if (!field)
         return false;
     for (char32_t ch : text.toUcs4()) {
@@ -31,10 +30,10 @@ void GridEditor::typeText(const QString& text) {
         QApplication::beep();
         return;
     }
-    if (!grid_.beginEditing())
+    if (!host_.beginEditing())
         return;
     insert(text);
-    grid_.editorTextEdited();
+    host_.editorTextEdited();
 }
 
 bool isCellTabKey(QEvent* event) {
@@ -54,11 +53,15 @@ bool GridEditor::event(QEvent* event) {
 }
 
 void GridEditor::keyPressEvent(QKeyEvent* event) {
-    grid_.guarded([&] { handleKey(event); });
+    try {
+        handleKey(event);
+    } catch (const std::exception& error) {
+        host_.showError(error);
+    }
 }
 
 void GridEditor::handleKey(QKeyEvent* event) {
-    if (grid_.handleEditorKey(event))
+    if (host_.handleEditorKey(event))
         return;
     if (!wouldChangeText(event)) {
         QLineEdit::keyPressEvent(event);
@@ -71,7 +74,7 @@ void GridEditor::handleKey(QKeyEvent* event) {
     }
     // The first change puts the data set into editing; a field that cannot
     // change drops the key.
-    if (!grid_.beginEditing())
+    if (!host_.beginEditing())
         return;
     QLineEdit::keyPressEvent(event);
 }
@@ -107,5 +110,5 @@ bool GridEditor::wouldChangeText(const QKeyEvent* event) const {
 
 void GridEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    grid_.focusLeaving(event->reason());
+    host_.editorFocusLeaving(event->reason());
 }

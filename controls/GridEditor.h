@@ -2,21 +2,21 @@
 // The grid's in-place cell editor.
 #include <QLineEdit>
 
-class TDBGrid;
+class CellEditorHost;
 
-/// A frameless line edit over the current cell. Caret keys stay inside the
-/// cell; moves, Escape, Enter, Insert and Ctrl+Delete go to the grid; a key
-/// that would change the text first asks the grid whether the field may change.
 class QEvent;
 
 /// A Tab or Shift+Tab (not Alt+Tab) key press: in the grid it moves between
 /// cells and never takes the focus to another control.
 bool isCellTabKey(QEvent* event);
 
+/// A frameless line edit over the current cell. Caret keys stay inside the
+/// cell; moves, Escape, Enter, Insert and Ctrl+Delete go to the grid; a key
+/// that would change the text first asks the grid whether the field may change.
 class GridEditor : public QLineEdit {
     Q_OBJECT
 public:
-    GridEditor(TDBGrid& grid, QWidget* parent);
+    GridEditor(CellEditorHost& host, QWidget* parent);
 
     /// Types text as the operator would: refused characters beep and are
     /// dropped; the first change puts the data set into editing.
@@ -35,5 +35,5 @@ private:
     bool wouldChangeText(const QKeyEvent* event) const;
     QString insertedText(const QKeyEvent* event) const;
 
-    TDBGrid& grid_;
+    CellEditorHost& host_;
 };

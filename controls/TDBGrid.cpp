@@ -30,9 +30,9 @@ TDBGrid::TDBGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     editor_ = new GridEditor(*this, viewport());
     editor_->hide();
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
-            [this](int action) { guarded([&] { verticalAction(action); }); });
+            [this](int action) { runAction([&] { verticalAction(action); }); });
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this,
-            [this] { guarded([&] { verticalReleased(); }); });
+            [this] { runAction([&] { verticalReleased(); }); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { horizontalMoved(value); });
     updateMetrics();

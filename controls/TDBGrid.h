@@ -2,6 +2,7 @@
 // The data grid: shows the rows of one data set, moves its current row and
 // edits it in place. It paints only the rows in view, straight from the data
 // set's held rows; nothing is copied into an item model.
+#include "controls/CellEditorHost.h"
 #include "controls/ControlDataLink.h"
 #include "controls/DataSourceBinding.h"
 #include "controls/GridColumns.h"
@@ -25,7 +26,7 @@ class TField;
 /// controls on the same data source follow. Errors raised by the data set are
 /// handed to the application's default error display; the grid keeps its
 /// cell editor.
-class TDBGrid : public QAbstractScrollArea, private DataLinkClient {
+class TDBGrid : public QAbstractScrollArea, private DataLinkClient, private CellEditorHost {
     Q_OBJECT
     Q_PROPERTY(QString dataSourceName READ dataSourceName WRITE setDataSourceName)
     Q_PROPERTY(QString columnList READ columnList WRITE setColumnList)
@@ -109,8 +110,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class GridEditor;
-
     // Data link notices.
     void linkActiveChanged() override;
     void linkRecordChanged(TField* field) override;
@@ -142,7 +141,6 @@ private:
 
     // Operator actions (TDBGridInput.cpp).
     void handleKey(QKeyEvent* event);
-    bool handleEditorKey(QKeyEvent* event);
     void typeCharacter(const QString& text);
     void moveBy(int distance);
     void moveUp();
@@ -170,19 +168,24 @@ private:
     void loadEditorText();
     void writeEditorText();
     bool fieldEditable(const TField* field) const;
-    bool beginEditing();
     bool untouchedNewRow() const;
-    void editorTextEdited();
+
+    // What the cell editor asks of the grid (TDBGridInput.cpp).
+    const TField* editedField() const override;
+    bool handleEditorKey(QKeyEvent* event) override;
+    bool beginEditing() override;
+    void editorTextEdited() override;
+    void editorFocusLeaving(Qt::FocusReason reason) override;
+    void showError(const std::exception& error) override;
 
     /// Runs an operator action; a failure goes to the default error display.
-    template <class F> void guarded(F action) {
+    template <class F> void runAction(F action) {
         try {
             action();
         } catch (const std::exception& error) {
             showError(error);
         }
     }
-    void showError(const std::exception& error);
 
     ControlDataLink link_{*this};
     DataSourceBinding binding_{link_};

@@ -39,7 +39,7 @@ bool TDBGrid::event(QEvent* event) {
 }
 
 void TDBGrid::keyPressEvent(QKeyEvent* event) {
-    guarded([&] { handleKey(event); });
+    runAction([&] { handleKey(event); });
 }
 
 void TDBGrid::handleKey(QKeyEvent* event) {
@@ -159,7 +159,7 @@ void TDBGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const bool left = event->button() == Qt::LeftButton;
-    guarded([&] { clickCell(row, column < 0 ? col_ : column, left); });
+    runAction([&] { clickCell(row, column < 0 ? col_ : column, left); });
 }
 
 void TDBGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -194,7 +194,7 @@ void TDBGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void TDBGrid::mouseReleaseEvent(QMouseEvent* event) {
     (void)event;
-    guarded([&] { finishTitleDrag(); });
+    runAction([&] { finishTitleDrag(); });
 }
 
 void TDBGrid::wheelEvent(QWheelEvent* event) {
@@ -202,7 +202,7 @@ void TDBGrid::wheelEvent(QWheelEvent* event) {
     const int notches = wheelRemainder_ / 120;
     wheelRemainder_ -= notches * 120;
     if (notches != 0)
-        guarded([&] { moveBy(-notches); });
+        runAction([&] { moveBy(-notches); });
     event->accept();
 }
 
@@ -215,6 +215,10 @@ void TDBGrid::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
     focusLeaving(event->reason());
+}
+
+void TDBGrid::editorFocusLeaving(Qt::FocusReason reason) {
+    focusLeaving(reason);
 }
 
 void TDBGrid::focusLeaving(Qt::FocusReason reason) {
@@ -356,7 +360,7 @@ void TDBGrid::clickCell(int row, int column, bool leftButton) {
 }
 
 void TDBGrid::selectCell(int row, int column) {
-    guarded([&] { clickCell(row, column, false); });
+    runAction([&] { clickCell(row, column, false); });
 }
 
 // ---- rows ----------------------------------------------------------------
@@ -413,7 +417,7 @@ void TDBGrid::typeCharacter(const QString& text) {
 // ---- cell editor ---------------------------------------------------------
 
 void TDBGrid::setEditorMode(bool open) {
-    guarded([&] {
+    runAction([&] {
         if (!open) {
             writeEditorText();
             closeEditor();
@@ -493,6 +497,10 @@ bool TDBGrid::fieldEditable(const TField* field) const {
     return field && field->DataType() != TFieldType::ftBlob && field->CanModify();
 }
 
+const TField* TDBGrid::editedField() const {
+    return activeDataSet() ? columnField(col_) : nullptr;
+}
+
 bool TDBGrid::beginEditing() {
     if (!activeDataSet() || !fieldEditable(columnField(col_)))
         return false;
@@ -511,7 +519,7 @@ void TDBGrid::editorTextEdited() {
 
 bool TDBGrid::editCurrentCell(const QString& text) {
     bool written = false;
-    guarded([&] {
+    runAction([&] {
         if (!activeDataSet())
             return;
         openEditor();
