@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QStyleHints>
 
 GridEditor::GridEditor(CellEditorHost& host, QWidget* parent) : QLineEdit(parent), host_(host) {
     setFrame(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
     setTextMargins(1, 0, 1, 0);
     connect(this, &QLineEdit::textEdited, this, [this] { host_.editorTextEdited(); });
 }
@@ -61,6 +63,8 @@ void GridEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridEditor::handleKey(QKeyEvent* event) {
+    if (moveToLineEnd(event))
+        return;
     if (host_.handleEditorKey(event))
         return;
     if (!wouldChangeText(event)) {
@@ -77,6 +81,18 @@ void GridEditor::handleKey(QKeyEvent* event) {
     if (!host_.beginEditing())
         return;
     QLineEdit::keyPressEvent(event);
+}
+
+// A cell holds one line, so Ctrl+Home and Ctrl+End go to its ends as Home
+// and End do; the grid's jumps to the first or last record wait until the
+// editor is closed.
+bool GridEditor::moveToLineEnd(const QKeyEvent* event) {
+    const int key = event->key();
+    if ((key != Qt::Key_Home && key != Qt::Key_End) || !(event->modifiers() & Qt::ControlModifier))
+        return false;
+    const bool mark = event->modifiers() & Qt::ShiftModifier;
+    key == Qt::Key_Home ? home(mark) : end(mark);
+    return true;
 }
 
 QString GridEditor::insertedText(const QKeyEvent* event) const {
@@ -111,4 +127,42 @@ bool GridEditor::wouldChangeText(const QKeyEvent* event) const {
 void GridEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     host_.editorFocusLeaving(event->reason());
+}
+
+// The standard edit menu of a line edit, in the framework's own words so that
+// its translations apply. Each command takes the way of its key, so that a
+// paste or cut from the menu asks the field first, as typing does.
+void GridEditor::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool selected = hasSelectedText();
+    addEditCommand(*menu, "&Undo", QKeySequence::Undo, isUndoAvailable());
+    addEditCommand(*menu, "&Redo", QKeySequence::Redo, isRedoAvailable());
+    menu->addSeparator();
+    addEditCommand(*menu, "Cu&t", QKeySequence::Cut, selected);
+    addEditCommand(*menu, "&Copy", QKeySequence::Copy, selected);
+    addEditCommand(*menu, "&Paste", QKeySequence::Paste,
+                   !QApplication::clipboard()->text().isEmpty());
+    addEditCommand(*menu, "Delete", QKeySequence::Delete, selected);
+    menu->addSeparator();
+    addEditCommand(*menu, "Select All", QKeySequence::SelectAll,
+                   !text().isEmpty() && selectedText() != text());
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void GridEditor::addEditCommand(QMenu& menu, const char* text, QKeySequence::StandardKey key,
+                                bool enabled) {
+    QString label = QCoreApplication::translate("QLineEdit", text);
+    const bool showKeys = QGuiApplication::styleHints()->showShortcutsInContextMenus() &&
+                          !QCoreApplication::testAttribute(Qt::AA_DontShowShortcutsInContextMenus);
+    if (showKeys && key != QKeySequence::Delete)
+        label += u'\t' + QKeySequence(key).toString(QKeySequence::NativeText);
+    QAction* action = menu.addAction(label);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, [this, key] {
+        const QKeyCombination combination = QKeySequence::keyBindings(key).value(0)[0];
+        QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+        keyPressEvent(&press);
+    });
 }

@@ -134,10 +134,8 @@ bool TDBGrid::handleEditorKey(QKeyEvent* event) {
             return false; // paste and copy stay in the editor
         break;
     case Qt::Key_Delete:
-    case Qt::Key_Home:
-    case Qt::Key_End:
         if (!ctrl)
-            return false; // caret and text keys stay in the editor
+            return false; // a text key; Ctrl+Delete deletes the row
         break;
     default:
         return false;

@@ -5,7 +5,12 @@
 #include "tests/controls/ControlsFixture.h"
 #include "tests/support/Catalogs.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,6 +40,37 @@ struct EditingFixture : testing::Test {
             data.path, "select Fname from student where Id_zach=" + std::to_string(id));
     }
 };
+
+/// Counts the right-clicks that reach a window, where its own menu would open.
+struct WindowMenuProbe : QObject {
+    int reached = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        reached += event->type() == QEvent::ContextMenu;
+        return false;
+    }
+};
+
+/// Right-clicks a widget; returns the menu that opened, if any.
+QMenu* rightClick(QWidget* target) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            target->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(target, &event);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+/// Chooses a command of the cell editor's menu by its standard line-edit text.
+void choose(QWidget* editor, const char* command) {
+    const QPointer<QMenu> menu = rightClick(editor);
+    ASSERT_NE(menu, nullptr);
+    const QString text = QCoreApplication::translate("QLineEdit", command);
+    QAction* chosen = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == text)
+            chosen = action;
+    ASSERT_NE(chosen, nullptr) << command;
+    menu->close();
+    chosen->trigger();
+}
 
 } // namespace
 
@@ -191,4 +227,56 @@ TEST_F(EditingFixture, TypingIntoAnEmptyGridStartsANewRow) {
     key(Qt::Key_Up); // the typed row is saved, not dropped
     EXPECT_EQ(data.query.State(), TDataSetState::dsBrowse);
     EXPECT_EQ(dbName(42), "Юн");
+}
+
+TEST_F(EditingFixture, CtrlHomeAndCtrlEndMoveTheCaretAndNeverLeaveTheCell) {
+    key(Qt::Key_Down); // the second record: either end of the data set would be a move
+    grid->setCurrentColumn(1);
+    key(Qt::Key_F2);
+    ASSERT_TRUE(grid->editorMode());
+    QLineEdit* editor = grid->editor();
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    key(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("Иванова"));
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(editor->cursorPosition(), editor->text().size());
+    EXPECT_TRUE(grid->editorMode());
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 1);
+
+    key(Qt::Key_Escape); // with the editor closed they go to the last and first record
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(grid->currentRow(), 2);
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(grid->currentRow(), 0);
+}
+
+// The open cell editor has the standard edit menu, never the window's; the
+// rest of the grid still passes a right-click up to the window. A paste from
+// the menu is checked like a typed one.
+TEST_F(EditingFixture, RightClickInTheOpenEditorShowsTheEditMenuWhosePasteAsksTheField) {
+    WindowMenuProbe probe;
+    window->installEventFilter(&probe);
+    EXPECT_EQ(rightClick(grid->viewport()), nullptr);
+    EXPECT_EQ(probe.reached, 1);
+
+    grid->setCurrentColumn(4); // Kurs, a whole number
+    key(Qt::Key_F2);
+    ASSERT_TRUE(grid->editorMode());
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    choose(grid->editor(), "&Paste");
+    EXPECT_EQ(probe.reached, 1);
+    EXPECT_EQ(grid->editorText(), "1");
+    EXPECT_EQ(data.query.State(), TDataSetState::dsBrowse);
+
+    QApplication::clipboard()->setText(QStringLiteral("5"));
+    choose(grid->editor(), "&Paste");
+    EXPECT_EQ(grid->editorText(), "5");
+    EXPECT_EQ(data.query.State(), TDataSetState::dsEdit);
+    choose(grid->editor(), "&Undo");
+    EXPECT_EQ(grid->editorText(), "1");
+    EXPECT_TRUE(grid->editorMode());
+    EXPECT_EQ(probe.reached, 1);
+    window->removeEventFilter(&probe);
 }
