@@ -10,6 +10,7 @@
 #include "ui/chart/TDBChart.h"
 #include "ui/chart/Unit7.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QScrollBar>
@@ -248,6 +249,105 @@ TEST_F(ChartTest, PaintsTheDemoCatalogIntoAnImage) {
         QCoreApplication::processEvents();
         form->grab().save(QDir(shots).filePath("chart.png"));
     }
+}
+
+/// Records what a widget tells assistive technology while one listens. With
+/// no assistive technology (the offscreen platform) Qt sends nothing, and
+/// only a run on a desktop with an accessibility bus (or under X with
+/// QT_LINUX_ACCESSIBILITY_ALWAYS_ON) sees the events.
+class AccessibilityEvents {
+public:
+    explicit AccessibilityEvents(QObject* watched) {
+        watched_ = watched;
+        events_ = &kinds;
+        previous_ = QAccessible::installUpdateHandler(&record);
+    }
+    ~AccessibilityEvents() {
+        QAccessible::installUpdateHandler(previous_);
+        events_ = nullptr;
+    }
+    AccessibilityEvents(const AccessibilityEvents&) = delete;
+    AccessibilityEvents& operator=(const AccessibilityEvents&) = delete;
+
+    static bool heard() { return QAccessible::isActive(); }
+    std::vector<QAccessible::Event> kinds;
+
+private:
+    static void record(QAccessibleEvent* event) {
+        if (events_ && event->object() == watched_)
+            events_->push_back(event->type());
+    }
+    static inline QObject* watched_ = nullptr;
+    static inline std::vector<QAccessible::Event>* events_ = nullptr;
+    QAccessible::UpdateHandler previous_ = nullptr;
+};
+
+/// Each bar's room and places as the accessible table gives them.
+QStringList accessibleRows(QAccessibleTableInterface* table) {
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->cellAt(r, 0)->text(QAccessible::Name) + "=" +
+                    table->cellAt(r, 1)->text(QAccessible::Name);
+    return rows;
+}
+
+// What a screen reader reads: a table named by the chart's title, a row per
+// bar with the room and its places, replaced whenever the bars are.
+TEST_F(ChartTest, AssistiveTechnologyReadsTheBarsAsATableOfRoomsAndPlaces) {
+    AccessibilityEvents events(form->DBChart1);
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(form->DBChart1);
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->role(), QAccessible::Table);
+    EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Кол-во мест в комнатах"));
+    QAccessibleTableInterface* table = chart->tableInterface();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columnCount(), 2);
+    EXPECT_EQ(table->columnDescription(0), QStringLiteral("Комната"));
+    EXPECT_EQ(table->columnDescription(1), QStringLiteral("Кол-во мест"));
+    EXPECT_EQ(table->rowCount(), 0);
+
+    sortBy("ORDER BY id_room ASC");
+    ASSERT_EQ(table->rowCount(), roomCount());
+    const QString firstBefore = table->cellAt(0, 0)->text(QAccessible::Name);
+    events.kinds.clear();
+    sortBy("ORDER BY id_room DESC");
+    if (AccessibilityEvents::heard())
+        EXPECT_EQ(events.kinds, (std::vector<QAccessible::Event>{QAccessible::TableModelChanged,
+                                                                 QAccessible::TableModelChanged}))
+            << "emptied by the close, filled by the open";
+    EXPECT_NE(table->cellAt(0, 0)->text(QAccessible::Name), firstBefore) << "read anew";
+    ASSERT_EQ(table->rowCount(), roomCount());
+    QStringList expected;
+    for (const TChartValue& p : bars().points())
+        expected << QString::fromStdString(p.label) + "=" +
+                        (p.isNull ? QString() : formatChartValue(p.y));
+    EXPECT_EQ(accessibleRows(table), expected);
+    EXPECT_EQ(expected.front(), "9001=") << "a room with no place count reads as no places";
+    EXPECT_EQ(table->cellAt(1, 1)->text(QAccessible::Name),
+              QString::fromStdString(testsupport::queryScalarSqlite(
+                  catalog, "select kol_mest from room where id_room=" + bars().point(1).label)));
+
+    // The cells are the table's children, after the two column titles.
+    EXPECT_EQ(chart->childCount(), 2 * (roomCount() + 1));
+    EXPECT_EQ(chart->child(1)->text(QAccessible::Name), QStringLiteral("Кол-во мест"));
+    QAccessibleInterface* cell = table->cellAt(2, 1);
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(cell->parent(), chart);
+    EXPECT_EQ(chart->child(chart->indexOfChild(cell)), cell);
+    ASSERT_EQ(cell->tableCellInterface()->columnHeaderCells().size(), 1);
+    EXPECT_EQ(cell->tableCellInterface()->columnHeaderCells()[0], chart->child(1));
+
+    events.kinds.clear();
+    rooms->Close();
+    EXPECT_EQ(table->rowCount(), 0);
+    if (AccessibilityEvents::heard())
+        EXPECT_EQ(events.kinds, std::vector<QAccessible::Event>{QAccessible::TableModelChanged});
+
+    events.kinds.clear();
+    form->DBChart1->setTitleText({"Места", ""});
+    EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Места"));
+    if (AccessibilityEvents::heard())
+        EXPECT_EQ(events.kinds, std::vector<QAccessible::Event>{QAccessible::NameChanged});
 }
 
 /// Rows of an image that hold a pixel of the title's blue.

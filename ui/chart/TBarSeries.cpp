@@ -28,16 +28,31 @@ void TBarSeries::setDataSource(TDataSet* dataSet) {
         chart_->seriesSourceChanged();
 }
 
+void TBarSeries::Clear() {
+    points_.clear();
+    pointsChanged();
+}
+
 void TBarSeries::AddXY(double x, double y, std::string label, bool isNull) {
-    // Ascending X order: the new point goes after every point not greater than
-    // it. A read numbers its points 0, 1, 2, ..., so they nearly always go last.
-    if (points_.empty() || points_.back().x <= x) {
-        points_.push_back(TChartValue{x, y, std::move(label), isNull});
+    insertInOrder(TChartValue{x, y, std::move(label), isNull});
+    pointsChanged();
+}
+
+// Ascending X order: the new point goes after every point not greater than
+// it. A read numbers its points 0, 1, 2, ..., so they nearly always go last.
+void TBarSeries::insertInOrder(TChartValue point) {
+    if (points_.empty() || points_.back().x <= point.x) {
+        points_.push_back(std::move(point));
         return;
     }
-    const auto at = std::upper_bound(points_.begin(), points_.end(), x,
+    const auto at = std::upper_bound(points_.begin(), points_.end(), point.x,
                                      [](double v, const TChartValue& p) { return v < p.x; });
-    points_.insert(at, TChartValue{x, y, std::move(label), isNull});
+    points_.insert(at, std::move(point));
+}
+
+void TBarSeries::pointsChanged() {
+    if (chart_)
+        chart_->seriesPointsChanged();
 }
 
 TBarSeries::RowSources TBarSeries::resolveSources(const TDataSet& dataSet) const {
@@ -58,7 +73,8 @@ void TBarSeries::AddCurrentRow(const RowSources& sources) {
         y = sources.value->AsFloat(); // text and the rest convert as the field says
     const double x = Count();
     if (!points_.empty() && points_.back().x > x) {
-        AddXY(x, y, sources.label ? sources.label->DisplayText() : std::string(), isNull);
+        insertInOrder(TChartValue{
+            x, y, sources.label ? sources.label->DisplayText() : std::string(), isNull});
         return;
     }
     // Built in place: a read adds one point per row, and this is its inner loop.

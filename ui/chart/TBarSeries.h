@@ -39,7 +39,7 @@ public:
     int BarWidthPercent = 70;
 
     /// Removes every point.
-    void Clear() { points_.clear(); }
+    void Clear();
     /// Adds a point in ascending X order: after every point whose X is not
     /// greater, so points with running X values keep their adding order.
     void AddXY(double x, double y, std::string label, bool isNull = false);
@@ -51,7 +51,8 @@ public:
     /// Finds the label and value fields by name, without regard to case.
     /// Fails with "Field '%s' not found" when the value field is missing.
     RowSources resolveSources(const TDataSet& dataSet) const;
-    /// Adds one point for the data set's current row, with X = Count().
+    /// Adds one point for the data set's current row, with X = Count(). Only
+    /// a read of the chart calls it; the chart hears of the points at its end.
     void AddCurrentRow(const RowSources& sources);
 
     int Count() const { return static_cast<int>(points_.size()); }
@@ -62,6 +63,9 @@ public:
     void setParentChart(TDBChart* chart);
 
 private:
+    void insertInOrder(TChartValue point);
+    void pointsChanged();
+
     TDBChart* chart_ = nullptr;
     TDataSet* dataSource_ = nullptr;
     std::vector<TChartValue> points_;

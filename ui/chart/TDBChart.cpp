@@ -2,6 +2,7 @@
 
 #include "data/dataset/TDataSet.h"
 #include "data/values/Exceptions.h"
+#include "ui/chart/ChartAccessible.h"
 #include "ui/chart/TBarSeries.h"
 #include "ui/chart/TDBChartDataSource.h"
 
@@ -46,6 +47,7 @@ private:
 } // namespace
 
 TDBChart::TDBChart(QWidget* parent) : QWidget(parent) {
+    installChartAccessibility();
     look_.title = QStringList{"TDBChart"};
 }
 
@@ -58,6 +60,7 @@ TDBChart::~TDBChart() {
 void TDBChart::setTitleText(const QStringList& lines) {
     look_.title = lines;
     update();
+    notifyChartTitleChanged(this);
 }
 
 void TDBChart::setBackWallColor(const QColor& colour) {
@@ -127,7 +130,17 @@ void TDBChart::seriesSourceChanged() {
 void TDBChart::clearSeriesOf(const TDataSet* dataSet) {
     for (TBarSeries* s : seriesFedBy(dataSet))
         s->Clear();
+}
+
+void TDBChart::seriesPointsChanged() {
+    // A read tells once, at its end.
+    if (!busy_)
+        showBarsChanged();
+}
+
+void TDBChart::showBarsChanged() {
     update();
+    notifyChartBarsChanged(this);
 }
 
 void TDBChart::RefreshDataSet(TDataSet& dataSet) {
@@ -141,8 +154,13 @@ void TDBChart::RefreshDataSet(TDataSet& dataSet) {
     GlassCursor cursor(ShowGlassCursor);
     for (TBarSeries* s : fed)
         s->Clear();
-    update();
-    readRows(dataSet, fed);
+    try {
+        readRows(dataSet, fed);
+    } catch (...) {
+        showBarsChanged(); // the bars read so far stay
+        throw;
+    }
+    showBarsChanged();
 }
 
 // One pass over the rows with the controls disabled, so that bound grids and

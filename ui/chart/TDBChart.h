@@ -62,12 +62,15 @@ public:
 
     /// A series changed its data set: rebind the private data sources.
     void seriesSourceChanged();
+    /// A series' points changed: repaint, and tell assistive technology.
+    void seriesPointsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     ChartLook currentLook() const;
+    void showBarsChanged();
     void readRows(TDataSet& dataSet, const std::vector<TBarSeries*>& fed);
     std::vector<TBarSeries*> seriesFedBy(const TDataSet* dataSet) const;
 
