@@ -91,6 +91,7 @@ void TDBChart::AddSeries(TBarSeries* series) {
     series_.push_back(series);
     series->setParentChart(this);
     seriesSourceChanged();
+    showBarsChanged();
 }
 
 void TDBChart::RemoveSeries(TBarSeries* series) {
@@ -100,6 +101,7 @@ void TDBChart::RemoveSeries(TBarSeries* series) {
     series_.erase(it);
     series->setParentChart(nullptr);
     seriesSourceChanged();
+    showBarsChanged();
 }
 
 std::vector<TBarSeries*> TDBChart::seriesFedBy(const TDataSet* dataSet) const {
