@@ -2,6 +2,7 @@
 #include "report/ReportErrors.h"
 
 #include <QHash>
+#include <exception>
 
 namespace report {
 
@@ -19,11 +20,21 @@ ReportGenerator::~ReportGenerator() {
 }
 
 void ReportGenerator::restoreConnections() {
-    while (!m_opened.empty()) {
-        TReportDataSetConnection* c = m_opened.back();
-        m_opened.pop_back();
-        c->Restore();
+    // In the order of opening: the student list goes back to its row first,
+    // so that the payment table, following it again, can find its own row.
+    std::vector<TReportDataSetConnection*> opened;
+    opened.swap(m_opened);
+    std::exception_ptr failure;
+    for (TReportDataSetConnection* c : opened) {
+        try {
+            c->Restore();
+        } catch (...) {
+            if (!failure) // the others are still put back; the first error goes on
+                failure = std::current_exception();
+        }
     }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 const Band* ReportGenerator::findBand(BandKind kind) const {

@@ -38,7 +38,8 @@ public:
     ReportPages takePages() { return std::move(m_pages); }
     /// When run() gave Aborted: the connection name that was not found.
     const QString& missingConnection() const { return m_missingConnection; }
-    /// Restores the opened connections in reverse order of opening.
+    /// Restores the opened connections in the order of opening (masters
+    /// before their details).
     void restoreConnections();
 
 private:

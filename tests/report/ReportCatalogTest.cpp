@@ -111,6 +111,24 @@ TEST_F(ReportOverCatalog, DatabaseErrorRestoresWhatWasOpened) {
     EXPECT_EQ(module.ADOTable3->MasterSource(), module.DataSource1);
 }
 
+TEST_F(ReportOverCatalog, PaymentTableKeepsItsRowUnderTheSameStudent) {
+    TADOQuery& students = *module.ADOQuery1;
+    TADOTable& payments = *module.ADOTable3;
+    students.Open();
+    payments.Open();
+    for (students.First(); !students.Eof() && payments.RecordCount() < 2; students.Next())
+        ;
+    ASSERT_GE(payments.RecordCount(), 2);
+    const int student = students.RecNo();
+    payments.Last();
+    const int payment = payments.RecNo();
+
+    reports.runReport(nullptr);
+
+    EXPECT_EQ(students.RecNo(), student);
+    EXPECT_EQ(payments.RecNo(), payment);
+}
+
 int main(int argc, char** argv) {
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
