@@ -12,11 +12,40 @@
 
 namespace {
 
+[[noreturn]] int throwOpenError(const QString& path, int error) {
+    throw EReportError(QStringLiteral("Cannot open the report lock file \"%1\". %2")
+                           .arg(path, QString::fromLocal8Bit(std::strerror(error)))
+                           .toStdString());
+}
+
 QString& lockPath() {
     // In /tmp rather than the user's temporary folder: the lock is shared by
     // every program on the computer, whoever runs it.
     static QString path = QStringLiteral("/tmp/zemt-report-data-communication.lock");
     return path;
+}
+
+// Opens the lock file, creating it when nobody has yet. An existing file is
+// opened without O_CREAT: in a sticky world-writable folder such as /tmp the
+// kernel refuses O_CREAT on a file another account owns (protected_regular),
+// even though the file itself may be opened.
+int openLockFile(const QString& path) {
+    const QByteArray native = path.toLocal8Bit();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0 && errno == EACCES) // flock needs no write access
+            fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0 || errno != ENOENT)
+            return fd >= 0 ? fd : throwOpenError(path, errno);
+        fd = ::open(native.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::fchmod(fd, 0666); // past the umask: other accounts' programs share this lock
+            return fd;
+        }
+        if (errno != EEXIST) // EEXIST: another program created it just now
+            return throwOpenError(path, errno);
+    }
+    return throwOpenError(path, EEXIST);
 }
 
 } // namespace
@@ -37,13 +66,7 @@ TReportLock::~TReportLock() {
 bool TReportLock::acquire(std::chrono::milliseconds timeout) {
     if (held())
         return true;
-    const QByteArray native = m_path.toLocal8Bit();
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw EReportError(QStringLiteral("Cannot open the report lock file \"%1\". %2")
-                               .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)))
-                               .toStdString());
-    ::fchmod(fd, 0666); // other users' programs share this lock
+    const int fd = openLockFile(m_path);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
