@@ -44,13 +44,14 @@ QByteArray encodeItem(const LayoutItem& item) {
     writeFont(w, item.font);
     w.u8(std::uint8_t(item.align));
     w.f64(item.penWidth);
+    w.string(item.format);
     return w.data();
 }
 
 LayoutItem decodeItem(BinaryReader r) {
     LayoutItem item;
     const std::uint8_t kind = r.u8();
-    if (kind < std::uint8_t(ItemKind::Text) || kind > std::uint8_t(ItemKind::PrintDate))
+    if (kind < std::uint8_t(ItemKind::Text) || kind > std::uint8_t(ItemKind::Continued))
         r.fail(QStringLiteral("unknown item kind %1").arg(kind));
     item.kind = ItemKind(kind);
     item.x = r.f64();
@@ -64,6 +65,8 @@ LayoutItem decodeItem(BinaryReader r) {
         r.fail(QStringLiteral("unknown alignment %1").arg(align));
     item.align = Align(align);
     item.penWidth = r.f64();
+    if (!r.atEnd()) // older projects end the item here
+        item.format = r.string();
     return item;
 }
 

@@ -1,10 +1,40 @@
 #include "report/ReportGenerator.h"
 #include "report/ReportErrors.h"
 
+#include "data/values/DateTimeText.h"
+#include "data/values/FormatSettings.h"
+
 #include <QHash>
+#include <algorithm>
 #include <exception>
 
 namespace report {
+
+namespace {
+
+constexpr double kEpsilon = 1e-9;
+
+/// Decimals of a number format such as "0.00"; -1 when it is none.
+int decimalsOf(const QString& format) {
+    if (format.isEmpty())
+        return -1;
+    const qsizetype dot = format.indexOf(u'.');
+    return dot < 0 ? 0 : int(format.size() - dot - 1);
+}
+
+/// A number in `format`, with the locale's decimal separator; the display
+/// text when the value is no number.
+QString formatNumber(const TReportValue& v, const QString& format) {
+    bool ok = false;
+    const double number = v.value.toDouble(&ok);
+    if (!ok)
+        return v.text;
+    QString text = QString::number(number, 'f', std::max(0, decimalsOf(format)));
+    const QChar separator = QChar::fromLatin1(FormatSettings().DecimalSeparator);
+    return text.replace(u'.', separator);
+}
+
+} // namespace
 
 ReportGenerator::ReportGenerator(const Project& project, const Report& report)
     : m_views(project.dataViews), m_report(report) {
@@ -79,12 +109,17 @@ bool ReportGenerator::openSource(const QString& viewName, Source& source) {
     }
     source.columns = c->GetCols();
     source.requested.assign(source.columns.size(), false);
+    source.formats.assign(source.columns.size(), QString());
     for (const Band& band : m_report.bands) {
         if (band.dataView.compare(viewName, Qt::CaseInsensitive) != 0)
             continue;
         for (const LayoutItem& item : band.items)
-            if (item.kind == ItemKind::DataField)
-                source.requested[size_t(columnIndex(source, item.text))] = true;
+            if (item.kind == ItemKind::DataField) {
+                const size_t column = size_t(columnIndex(source, item.text));
+                source.requested[column] = true;
+                if (!item.format.isEmpty())
+                    source.formats[column] = item.format;
+            }
         if (band.kind == BandKind::Detail)
             source.requested[size_t(columnIndex(source, band.detailField))] = true;
     }
@@ -95,9 +130,24 @@ ReportGenerator::Row ReportGenerator::readRow(const Source& source) {
     Row row;
     const std::vector<TReportValue> values = source.connection->GetRow(source.requested);
     row.texts.reserve(values.size());
-    for (const TReportValue& v : values)
-        row.texts.push_back(v.null ? QString() : v.text);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const TReportValue& v = values[i];
+        if (v.null)
+            row.texts.emplace_back();
+        else if (i < source.formats.size() && !source.formats[i].isEmpty())
+            row.texts.push_back(formatNumber(v, source.formats[i]));
+        else
+            row.texts.push_back(v.text);
+    }
     return row;
+}
+
+bool ReportGenerator::printsNothing(const Band& band, const Source& source, const Row& row) const {
+    for (const LayoutItem& item : band.items)
+        if (item.kind == ItemKind::DataField &&
+            !row.texts[size_t(columnIndex(source, item.text))].trimmed().isEmpty())
+            return false;
+    return true;
 }
 
 void ReportGenerator::beginPage() {
@@ -122,14 +172,55 @@ void ReportGenerator::finishPage() {
         }
 }
 
+double ReportGenerator::contentBottom() const {
+    return m_report.page.height - m_report.page.bottom - bandsHeight(BandKind::PageFooter);
+}
+
+bool ReportGenerator::fits(double height) const {
+    return m_y + height <= contentBottom() + kEpsilon;
+}
+
+void ReportGenerator::newPage() {
+    finishPage();
+    beginPage();
+}
+
 void ReportGenerator::ensureRoom(double height) {
-    const double bottom =
-        m_report.page.height - m_report.page.bottom - bandsHeight(BandKind::PageFooter);
     // A band taller than a whole page still goes on a fresh page once, rather
     // than asking for new pages forever.
-    if (m_y + height > bottom + 1e-9 && m_y > m_contentTop + 1e-9) {
-        finishPage();
-        beginPage();
+    if (!fits(height) && m_y > m_contentTop + kEpsilon)
+        newPage();
+}
+
+// A data row and its details stay on one page when they fit on one. A longer
+// block starts where at least its first detail fits under the row, and each
+// page it goes on to repeats the row, marked as continued, and the heading.
+void ReportGenerator::placeBlock(const Block& block, const Source& master, const Row& row,
+                                 const Source& details, const std::vector<Row>& detailRows) {
+    const double rowHeight = block.data->height;
+    const double headHeight =
+        detailRows.empty() || !block.detailHeader ? 0 : block.detailHeader->height;
+    const double detailHeight = block.detail ? block.detail->height : 0;
+    const double whole = rowHeight + headHeight + detailHeight * double(detailRows.size());
+    const double firstPart = rowHeight + headHeight + (detailRows.empty() ? 0 : detailHeight);
+    const bool fitsOnAPage = whole <= contentBottom() - m_contentTop + kEpsilon;
+    if (!fits(whole) && (fitsOnAPage || !fits(firstPart)))
+        ensureRoom(whole);
+    place(*block.data, &master, &row);
+    if (detailRows.empty())
+        return;
+    if (block.detailHeader)
+        place(*block.detailHeader, nullptr, nullptr);
+    for (const Row& d : detailRows) {
+        if (!fits(detailHeight) && m_y > m_contentTop + kEpsilon) {
+            newPage();
+            m_continuing = true;
+            place(*block.data, &master, &row);
+            m_continuing = false;
+            if (block.detailHeader)
+                place(*block.detailHeader, nullptr, nullptr);
+        }
+        place(*block.detail, &details, &d);
     }
 }
 
@@ -141,9 +232,15 @@ void ReportGenerator::place(const Band& band, const Source* source, const Row* r
 
 void ReportGenerator::placeAt(const Band& band, double y, const Source* source, const Row* row) {
     ReportPage& page = m_pages.pages.back();
+    const double printableRight = m_report.page.width - m_report.page.right;
     for (const LayoutItem& li : band.items) {
         PageItem item;
-        item.rect = QRectF(m_report.page.left + li.x, y + li.y, li.width, li.height);
+        const double left = m_report.page.left + li.x;
+        // Nothing leaves the printable area, whatever the layout asks.
+        const double width = std::min(li.width, printableRight - left);
+        if (width < 0 || (width <= 0 && li.kind != ItemKind::Line))
+            continue;
+        item.rect = QRectF(left, y + li.y, width, li.height);
         item.align = li.align;
         item.penWidth = li.penWidth;
         switch (li.kind) {
@@ -156,13 +253,16 @@ void ReportGenerator::placeAt(const Band& band, double y, const Source* source, 
         case ItemKind::Text:
             item.text = li.text;
             break;
+        case ItemKind::Continued:
+            if (m_continuing)
+                item.text = li.text;
+            break;
         case ItemKind::DataField:
             if (source && row)
                 item.text = row->texts[size_t(columnIndex(*source, li.text))];
             break;
         case ItemKind::PrintDate:
-            item.text =
-                printDate.toString(li.text.isEmpty() ? QStringLiteral("dd.MM.yyyy") : li.text);
+            item.text = printDateText(li.text);
             break;
         case ItemKind::PageNumber:
             m_pageNumbers.push_back({m_pages.pages.size() - 1, page.items.size(), li.text});
@@ -171,10 +271,21 @@ void ReportGenerator::placeAt(const Band& band, double y, const Source* source, 
         if (item.kind == PageItem::Kind::Text) {
             if (item.text.isEmpty() && li.kind != ItemKind::PageNumber)
                 continue; // nothing to draw
+            item.text = m_fitter.fit(item.text, li.font, width);
             item.font = m_pages.fontIndex(li.font);
         }
         page.items.push_back(std::move(item));
     }
+}
+
+QString ReportGenerator::printDateText(const QString& format) const {
+    if (!format.isEmpty())
+        return printDate.toString(format);
+    // The grids' own date format, so the header and the rows agree.
+    const std::int64_t days =
+        zemt::data::daysFromCivil(printDate.year(), printDate.month(), printDate.day());
+    return QString::fromStdString(
+        zemt::data::formatPattern(FormatSettings().ShortDateFormat, days, 0));
 }
 
 void ReportGenerator::resolvePageNumbers() {
@@ -191,48 +302,48 @@ void ReportGenerator::resolvePageNumbers() {
 ReportGenerator::Status ReportGenerator::run() {
     m_pages.pages.clear();
     try {
-        const Band* data = findBand(BandKind::Data);
-        const Band* detail = findBand(BandKind::Detail);
-        const Band* detailHeader = findBand(BandKind::DetailHeader);
+        Block block{findBand(BandKind::Data), findBand(BandKind::DetailHeader),
+                    findBand(BandKind::Detail)};
         Source master, details;
-        if (data && !openSource(data->dataView, master))
+        if (block.data && !openSource(block.data->dataView, master))
             return Status::Aborted;
-        if (data && detail && !openSource(detail->dataView, details))
+        if (block.data && block.detail && !openSource(block.detail->dataView, details))
             return Status::Aborted;
 
         // The detail rows are read once and grouped by their key: one pass
-        // over the detail connection instead of one per data row.
+        // over the detail connection instead of one per data row. A detail
+        // row with nothing to show is left out rather than printed blank.
         QHash<QString, std::vector<Row>> detailRows;
         int masterKey = -1;
-        if (data && detail) {
-            masterKey = columnIndex(master, detail->masterField);
+        if (block.data && block.detail) {
+            masterKey = columnIndex(master, block.detail->masterField);
             master.requested[size_t(masterKey)] = true;
-            const int key = columnIndex(details, detail->detailField);
+            const int key = columnIndex(details, block.detail->detailField);
             TReportDataSetConnection& c = *details.connection;
             for (c.First(); !c.Eof(); c.Next()) {
                 Row row = readRow(details);
+                if (printsNothing(*block.detail, details, row))
+                    continue;
                 const QString k = row.texts[size_t(key)];
                 detailRows[k].push_back(std::move(row));
             }
         }
 
         beginPage();
-        if (data) {
+        if (block.data) {
+            static const std::vector<Row> none;
             TReportDataSetConnection& c = *master.connection;
             for (c.First(); !c.Eof(); c.Next()) {
                 const Row row = readRow(master);
-                place(*data, &master, &row);
-                if (masterKey < 0)
-                    continue;
-                const QString& key = row.texts[size_t(masterKey)];
-                auto group = detailRows.constFind(key);
-                // A null key matches nothing, as the local filter has it.
-                if (key.isEmpty() || group == detailRows.cend())
-                    continue;
-                if (detailHeader)
-                    place(*detailHeader, nullptr, nullptr);
-                for (const Row& d : *group)
-                    place(*detail, &details, &d);
+                const std::vector<Row>* group = &none;
+                if (masterKey >= 0) {
+                    const QString& key = row.texts[size_t(masterKey)];
+                    auto found = detailRows.constFind(key);
+                    // A null key matches nothing, as the local filter has it.
+                    if (!key.isEmpty() && found != detailRows.cend())
+                        group = &*found;
+                }
+                placeBlock(block, master, row, details, *group);
             }
         }
         if (const Band* summary = findBand(BandKind::Summary))

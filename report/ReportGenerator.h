@@ -3,6 +3,7 @@
 #include "report/ReportDataConnection.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPages.h"
+#include "report/ReportTextFit.h"
 
 #include <QDate>
 #include <functional>
@@ -28,7 +29,8 @@ public:
     std::function<TReportDataSetConnection*(const QString&)> findConnection = findReportConnection;
     /// Called as each page is begun, with its number from 1; false cancels.
     std::function<bool(int page)> onPage;
-    /// The date printed by PrintDate items.
+    /// The date printed by PrintDate items, in the grids' short date format
+    /// unless the item names its own.
     QDate printDate = QDate::currentDate();
 
     /// Generates the pages. Database errors pass through; the connections
@@ -50,28 +52,44 @@ private:
         TReportDataSetConnection* connection = nullptr;
         std::vector<TReportColumn> columns;
         std::vector<bool> requested;
+        std::vector<QString> formats; ///< number format by column, empty for none
+    };
+    /// The bands that print one data row with its details.
+    struct Block {
+        const Band* data = nullptr;
+        const Band* detailHeader = nullptr;
+        const Band* detail = nullptr;
     };
     class Cancelled {};
 
     bool openSource(const QString& viewName, Source& source);
     int columnIndex(const Source& source, const QString& field) const;
     Row readRow(const Source& source);
+    bool printsNothing(const Band& band, const Source& source, const Row& row) const;
     const Band* findBand(BandKind kind) const;
     double bandsHeight(BandKind kind) const;
+    double contentBottom() const;
+    bool fits(double height) const;
     void beginPage();
     void finishPage();
+    void newPage();
     void place(const Band& band, const Source* source, const Row* row);
     void placeAt(const Band& band, double y, const Source* source, const Row* row);
+    void placeBlock(const Block& block, const Source& master, const Row& row, const Source& details,
+                    const std::vector<Row>& detailRows);
     void ensureRoom(double height);
     void resolvePageNumbers();
+    QString printDateText(const QString& format) const;
 
     std::vector<DataView> m_views;
     Report m_report;
     ReportPages m_pages;
+    TextFitter m_fitter;
     std::vector<TReportDataSetConnection*> m_opened;
     QString m_missingConnection;
     double m_y = 0;
     double m_contentTop = 0;
+    bool m_continuing = false; ///< placing a data row repeated for its details
     struct PageNumberRef {
         size_t page, item;
         QString pattern;

@@ -26,7 +26,10 @@ enum class ItemKind : std::uint8_t {
     Line = 3,       ///< a line from (x, y) to (x + width, y + height)
     Box = 4,        ///< a rectangle outline
     PageNumber = 5, ///< text with %p (this page) and %P (page count)
-    PrintDate = 6,  ///< the date of the run, `text` being the date format
+    PrintDate = 6,  ///< the date of the run in `text` as a date format, or in the
+                    ///< workstation's short date format (as the grids) when empty
+    Continued = 7,  ///< fixed text shown only where a data row is repeated at the
+                    ///< top of a page because its details go on there
 };
 
 /// One item of a band; geometry in millimetres relative to the band.
@@ -34,6 +37,9 @@ struct LayoutItem {
     ItemKind kind = ItemKind::Text;
     double x = 0, y = 0, width = 0, height = 0;
     QString text; ///< text, field name, page-number template or date format
+    /// DataField: empty for the field's display text; "0.00" and the like for
+    /// a number with that many decimals and the locale's decimal separator.
+    QString format;
     FontSpec font;
     Align align = Align::Left;
     double penWidth = 0.2; ///< lines and boxes, millimetres

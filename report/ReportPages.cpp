@@ -10,19 +10,7 @@ namespace report {
 
 namespace {
 
-// Painting works in hundredths of a millimetre so that fonts, which only take
-// whole pixel sizes, keep their size to within a fraction of a percent.
-constexpr double kUnitsPerMm = 100.0;
 constexpr double kMmPerPoint = 25.4 / 72.0;
-
-QFont makeFont(const FontSpec& face) {
-    QFont font(face.family);
-    font.setPixelSize(std::max(1, int(std::lround(face.pointSize * kMmPerPoint * kUnitsPerMm))));
-    font.setBold(face.bold);
-    font.setItalic(face.italic);
-    font.setHintingPreference(QFont::PreferNoHinting); // same shapes at every zoom
-    return font;
-}
 
 QRectF toUnits(const QRectF& mm) {
     return QRectF(mm.x() * kUnitsPerMm, mm.y() * kUnitsPerMm, mm.width() * kUnitsPerMm,
@@ -30,6 +18,17 @@ QRectF toUnits(const QRectF& mm) {
 }
 
 } // namespace
+
+// Painting works in hundredths of a millimetre so that fonts, which only take
+// whole pixel sizes, keep their size to within a fraction of a percent.
+QFont pageFont(const FontSpec& face) {
+    QFont font(face.family);
+    font.setPixelSize(std::max(1, int(std::lround(face.pointSize * kMmPerPoint * kUnitsPerMm))));
+    font.setBold(face.bold);
+    font.setItalic(face.italic);
+    font.setHintingPreference(QFont::PreferNoHinting); // same shapes at every zoom
+    return font;
+}
 
 bool ReportPage::operator==(const ReportPage& other) const {
     if (items.size() != other.items.size())
@@ -68,7 +67,7 @@ void ReportPages::paint(int index, QPainter& painter, const QRectF& target) cons
     qfonts.reserve(fonts.size());
     metrics.reserve(fonts.size());
     for (const FontSpec& face : fonts) {
-        qfonts.push_back(makeFont(face));
+        qfonts.push_back(pageFont(face));
         metrics.emplace_back(qfonts.back());
     }
     int currentFont = -1;

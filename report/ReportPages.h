@@ -9,9 +9,15 @@
 #include <cstdint>
 #include <vector>
 
+class QFont;
 class QPainter;
 
 namespace report {
+
+/// Page items are painted in hundredths of a millimetre.
+inline constexpr double kUnitsPerMm = 100.0;
+/// The font that paints `face`, sized in those units.
+QFont pageFont(const FontSpec& face);
 
 /// One drawn element; geometry in millimetres from the paper's top left.
 struct PageItem {

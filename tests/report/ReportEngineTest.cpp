@@ -3,6 +3,7 @@
 // dialogs and messages.
 #include "MemoryDataSet.h"
 
+#include "data/values/FormatSettings.h"
 #include "report/ProjectFile.h"
 #include "report/ReportDataConnection.h"
 #include "report/ReportErrors.h"
@@ -268,7 +269,10 @@ TEST(Generator, StudentsEachFollowedByTheirPayments) {
     const Project project = shippedProject();
     ReportGenerator gen(project, *project.activeReport());
     gen.printDate = QDate(2024, 5, 17);
+    const TFormatSettings saved = FormatSettings();
+    FormatSettings().ShortDateFormat = "%d.%m.%Y";
     ASSERT_EQ(gen.run(), ReportGenerator::Status::Done);
+    FormatSettings() = saved;
     const ReportPages& pages = gen.pages();
     ASSERT_EQ(pages.pageCount(), 1);
     const QStringList t = pageTexts(pages, 0);

@@ -48,7 +48,8 @@ LayoutItem parseItem(const QJsonObject& o, const FontSpec& bandFont) {
                                   {"Line", ItemKind::Line},
                                   {"Box", ItemKind::Box},
                                   {"PageNumber", ItemKind::PageNumber},
-                                  {"PrintDate", ItemKind::PrintDate}},
+                                  {"PrintDate", ItemKind::PrintDate},
+                                  {"Continued", ItemKind::Continued}},
                                  "item kind");
     item.x = number(o, "x", 0);
     item.y = number(o, "y", 0);
@@ -61,6 +62,7 @@ LayoutItem parseItem(const QJsonObject& o, const FontSpec& bandFont) {
         o.value(QLatin1String("align")).toString(QStringLiteral("Left")),
         {{"Left", Align::Left}, {"Center", Align::Center}, {"Right", Align::Right}}, "alignment");
     item.penWidth = number(o, "pen", 0.2);
+    item.format = o.value(QLatin1String("format")).toString();
     return item;
 }
 
