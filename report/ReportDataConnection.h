@@ -9,9 +9,6 @@
 #include <any>
 #include <vector>
 
-/// Who can see a connection from a report designer.
-enum class TRuntimeVisibility { rtNone, rtEndUser, rtDeveloper };
-
 /// A column offered to the report engine.
 struct TReportColumn {
     QString name;
@@ -50,7 +47,6 @@ public:
     /// On (the default): filters are applied by the connection, the data set
     /// is not touched.
     bool LocalFilter = true;
-    TRuntimeVisibility RuntimeVisibility = TRuntimeVisibility::rtDeveloper;
 
     /// Remembers whether the data set was open (and then its current row),
     /// its Filter and Filtered; disables its controls; opens a closed data set

@@ -93,10 +93,14 @@ int ReportGenerator::columnIndex(const Source& source, const QString& field) con
 }
 
 bool ReportGenerator::openSource(const QString& viewName, Source& source) {
-    QString connectionName = viewName;
-    for (const DataView& view : m_views)
-        if (view.name.compare(viewName, Qt::CaseInsensitive) == 0)
-            connectionName = view.connection;
+    const auto view = std::find_if(m_views.begin(), m_views.end(), [&](const DataView& v) {
+        return v.name.compare(viewName, Qt::CaseInsensitive) == 0;
+    });
+    if (view == m_views.end())
+        throw EReportError(QStringLiteral("Report \"%1\" uses the unknown data view \"%2\"")
+                               .arg(m_report.name, viewName)
+                               .toStdString());
+    const QString connectionName = view->connection;
     TReportDataSetConnection* c = findConnection ? findConnection(connectionName) : nullptr;
     if (!c) {
         m_missingConnection = connectionName;

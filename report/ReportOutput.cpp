@@ -21,6 +21,14 @@ QPageLayout::Orientation orientationOf(const ReportPages& pages) {
                                                               : QPageLayout::Portrait;
 }
 
+QString printFailure(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName().isEmpty())
+        return QStringLiteral("Printing on \"%1\" could not be started. Nothing was printed")
+            .arg(printer.printerName());
+    return QStringLiteral("Cannot create file \"%1\". The printer output cannot be written")
+        .arg(QFileInfo(printer.outputFileName()).absoluteFilePath());
+}
+
 } // namespace
 
 void writePdf(const ReportPages& pages, const QString& fileName, const QString& title) {
@@ -84,7 +92,7 @@ std::vector<int> parsePageSelection(const QString& text, int pageCount) {
     return out;
 }
 
-bool printPages(const ReportPages& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
+void printPages(const ReportPages& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
                 int copies, bool collate) {
     printer.setFullPage(true);
     printer.setPageSize(pageSizeOf(pages));
@@ -96,7 +104,7 @@ bool printPages(const ReportPages& pages, QPrinter& printer, const std::vector<i
     const int ownCopies = printer.supportsMultipleCopies() ? 1 : std::max(1, copies);
     QPainter painter;
     if (!painter.begin(&printer))
-        return false;
+        throw EReportError(printFailure(printer).toStdString());
     const QRectF target = printer.pageLayout().fullRectPixels(printer.resolution());
     bool firstSheet = true;
     auto sheet = [&](int number) {
@@ -114,7 +122,8 @@ bool printPages(const ReportPages& pages, QPrinter& printer, const std::vector<i
             for (int c = 0; c < ownCopies; ++c)
                 sheet(p);
     }
-    return painter.end();
+    if (!painter.end())
+        throw EReportError(printFailure(printer).toStdString());
 }
 
 } // namespace report

@@ -22,9 +22,9 @@ std::vector<int> pageSpan(const ReportPages& pages, int first, int last);
 std::vector<int> parsePageSelection(const QString& text, int pageCount);
 
 /// Prints `pageNumbers` on `printer`. When the printer makes no copies
-/// itself, the copies are sent one after another, collated or not.
-/// Returns false when the printer could not be started.
-bool printPages(const ReportPages& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
+/// itself, the copies are sent one after another, collated or not. Throws
+/// EReportError when the printer cannot start or finish the job.
+void printPages(const ReportPages& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
                 int copies, bool collate);
 
 } // namespace report

@@ -245,7 +245,7 @@ void TReportPreviewForm::print() {
     TReportSetupForm setup(m_system, pageCount(), this);
     if (setup.exec() != QDialog::Accepted || !m_system.SelectedPrinter)
         return;
-    QPrinter& printer = m_system.printer();
+    QPrinter& printer = m_system.printerToPrintOn();
     if (m_system.Duplex)
         printer.setDuplex(*m_system.Duplex);
     report::printPages(m_pages, printer, setup.chosenPages(), m_system.Copies, m_system.Collate);

@@ -51,6 +51,18 @@ bool takeLock(TReportLock& lock, std::chrono::milliseconds timeout) {
     return true;
 }
 
+// Asking for the name makes the file visible in the folder: Qt would
+// otherwise keep it unnamed.
+void writeTemporarySnapshot(QTemporaryFile& temp, const report::ReportPages& pages) {
+    const QByteArray data = report::encodeSnapshot(pages);
+    if (!temp.open() || temp.fileName().isEmpty() || temp.write(data) != data.size() ||
+        !temp.flush())
+        throw EFOpenError(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(temp.fileTemplate()), temp.errorString())
+                .toStdString());
+}
+
 void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* parent) {
     switch (system.ReportDest) {
     case TReportDest::rdPreview: {
@@ -59,7 +71,7 @@ void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* p
         return;
     }
     case TReportDest::rdPrinter: {
-        QPrinter& printer = system.printer();
+        QPrinter& printer = system.printerToPrintOn();
         if (system.Duplex)
             printer.setDuplex(*system.Duplex);
         report::printPages(pages, printer,
@@ -76,7 +88,7 @@ void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* p
             report::writePdf(pages, system.OutputFileName);
             return;
         case TReportFileFormat::ffPRN: {
-            QPrinter& printer = system.printer();
+            QPrinter& printer = system.printerToPrintOn();
             printer.setOutputFileName(system.OutputFileName);
             report::printPages(pages, printer, report::allPages(pages), 1, false);
             return;
@@ -152,17 +164,12 @@ void TReportProject::runActiveReport() {
     if (outcome == report::ReportGenerator::Status::Cancelled)
         return;
 
-    m_lastPages = generator.takePages();
-    // The generated pages also go to a temporary file for the length of the
-    // run; it is removed whatever the destination.
+    // Generated pages go to a temporary file, and delivery takes them from
+    // there: what is shown, printed or filed is what the file holds.
     QTemporaryFile temp(QDir::tempPath() + u'/' + system.TempFilePrefix +
                         QStringLiteral("XXXXXX.tmp"));
-    // Asking for the name makes the file visible in the folder: Qt would
-    // otherwise keep it unnamed.
-    if (temp.open() && !temp.fileName().isEmpty()) {
-        temp.write(report::encodeSnapshot(*m_lastPages));
-        temp.flush();
-    }
+    writeTemporarySnapshot(temp, generator.takePages());
+    m_lastPages = report::loadSnapshot(temp.fileName());
     deliver(system, *m_lastPages, dialogParent);
     generator.restoreConnections();
 }

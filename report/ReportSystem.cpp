@@ -1,4 +1,5 @@
 #include "report/ReportSystem.h"
+#include "report/ReportErrors.h"
 
 #include <QPrinterInfo>
 
@@ -81,6 +82,23 @@ QPrinter& TReportSystem::printer() {
             m_printer->setPrinterName(SelectedPrinter->device);
     }
     return *m_printer;
+}
+
+QPrinter& TReportSystem::printerToPrintOn() {
+    const QString name = SelectedPrinter ? SelectedPrinter->device : QString();
+    if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull())
+        throw EReportError(QStringLiteral("Printer \"%1\" is not available. Nothing was printed")
+                               .arg(name)
+                               .toStdString());
+    QPrinter& p = printer();
+    // A QPrinter keeps its former printer when the name it is given is unknown.
+    if (p.printerName() != name)
+        p.setPrinterName(name);
+    if (p.printerName() != name || p.outputFormat() != QPrinter::NativeFormat)
+        throw EReportError(QStringLiteral("Printer \"%1\" is not available. Nothing was printed")
+                               .arg(name)
+                               .toStdString());
+    return p;
 }
 
 QString TReportSystem::statusText(int page) const {

@@ -38,7 +38,7 @@ QString reportPrinterLabel(const std::optional<TReportPrinter>& printer);
 struct TReportSetupOptions {
     bool copies = true, collate = true, duplex = true;
     bool destPreview = true, destPrinter = true, destFile = true;
-    bool printerSetup = true, previewSetup = true;
+    bool printerSetup = true;
 };
 
 struct TReportPreviewSettings {
@@ -48,9 +48,6 @@ struct TReportPreviewSettings {
     bool centered = true;
     int zoom = 100;    ///< percent
     int zoomStep = 10; ///< percent per Zoom In/Out
-    bool gridLines = false;
-    bool ruler = false;
-    bool monochrome = false;
 };
 
 class TReportSystem {
@@ -85,6 +82,9 @@ public:
     std::optional<TReportPrinter> SelectedPrinter;
     /// The printer the run prints through, set up for SelectedPrinter.
     QPrinter& printer();
+    /// printer(), once the selected printer is known to be still installed;
+    /// throws EReportError otherwise (it may have gone since it was chosen).
+    QPrinter& printerToPrintOn();
 
     /// The status line for page `page`.
     QString statusText(int page) const;

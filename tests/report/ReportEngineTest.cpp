@@ -358,7 +358,7 @@ TEST(Output, PdfHoldsTheCyrillicTextsAndPrintingMakesTheCopies) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString printed = dir.filePath(QStringLiteral("p.pdf"));
     printer.setOutputFileName(printed);
-    ASSERT_TRUE(printPages(gen.pages(), printer, allPages(gen.pages()), 3, true));
+    printPages(gen.pages(), printer, allPages(gen.pages()), 3, true);
     EXPECT_EQ(pdfPages(printed), 3);
     EXPECT_EQ(pdfText(printed).count(QStringLiteral("Петров")), 3);
 }
