@@ -338,6 +338,32 @@ TEST(Generator, CancelStopsWithNoPagesAndUnknownConnectionAborts) {
     EXPECT_EQ(gen2.missingConnection(), QStringLiteral("NoSuchConnection"));
 }
 
+TEST(Generator, DataViewIsItsFirstMatchAndAnUnknownViewIsAnError) {
+    Connections data;
+    Project project = shippedProject();
+    // A later view of the same name (other case) does not take over.
+    project.dataViews.push_back({QStringLiteral("STUDENTS"), QStringLiteral("NoSuchConnection")});
+    ReportGenerator gen(project, *project.activeReport());
+    EXPECT_EQ(gen.run(), ReportGenerator::Status::Done);
+    gen.restoreConnections();
+
+    // A view nobody declared is no connection name in disguise.
+    Project unknown = shippedProject();
+    Report report = *unknown.activeReport();
+    for (Band& band : report.bands)
+        if (band.kind == BandKind::Data)
+            band.dataView = QStringLiteral("ReportConnection1");
+    ReportGenerator gen2(unknown, report);
+    try {
+        gen2.run();
+        ADD_FAILURE() << "no error";
+    } catch (const EReportError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Report \"StudentPayments\" uses the unknown data view \"ReportConnection1\"");
+    }
+    EXPECT_FALSE(data.c1.isOpen());
+}
+
 TEST(Output, PdfHoldsTheCyrillicTextsAndPrintingMakesTheCopies) {
     Connections data;
     const Project project = shippedProject();
@@ -536,6 +562,38 @@ TEST(Project, UnknownConnectionIsReportedAndTheRunAborted) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("never.rsf"))));
     EXPECT_FALSE(students.active());
     EXPECT_EQ(students.disabled, 0);
+}
+
+TEST(Project, FailuresToPrintOrToWriteTheTemporaryFileAreErrors) {
+    Connections data;
+    TReportProject p;
+    p.setProjectFile(QStringLiteral(ZEMT_REPORT_PROJECT));
+    // The printer chosen in "Output Options" is gone when the pages are ready.
+    p.onSystemCreated = [](TReportSystem& s) {
+        s.ShowSetupDialog = false;
+        s.ReportDest = TReportDest::rdPrinter;
+        s.SelectedPrinter = TReportPrinter{QStringLiteral("RemovedPrinter"), QString()};
+    };
+    try {
+        p.Execute();
+        ADD_FAILURE() << "printing claimed success";
+    } catch (const EReportError& e) {
+        EXPECT_STREQ(e.what(), "Printer \"RemovedPrinter\" is not available. Nothing was printed");
+    }
+    EXPECT_FALSE(data.students.active());
+
+    // The pages cannot go to their temporary file.
+    QTemporaryDir dir;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    const QString notAFolder = dir.filePath(QStringLiteral("file"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    qputenv("TMPDIR", notAFolder.toLocal8Bit());
+    snapshotTo(p, dir.filePath(QStringLiteral("out.rsf")));
+    EXPECT_THROW(p.Execute(), EFOpenError);
+    qputenv("TMPDIR", tmp);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.rsf"))));
+    EXPECT_FALSE(data.students.active());
+    EXPECT_EQ(data.students.disabled, 0);
 }
 
 TEST(Project, PreviewRunRemovesItsTemporaryFile) {
