@@ -6,6 +6,7 @@
 #include "report/ReportOutput.h"
 #include "report/ReportPreviewForm.h"
 #include "report/ReportSetupForm.h"
+#include "report/ReportSpooler.h"
 #include "report/ReportStatusForm.h"
 #include "report/ReportSystem.h"
 #include "report/Snapshot.h"
@@ -63,6 +64,10 @@ void writeTemporarySnapshot(QTemporaryFile& temp, const report::ReportPages& pag
                 .toStdString());
 }
 
+QString reportTitle(const report::Project& project, const report::Report& report) {
+    return project.settings.title.isEmpty() ? report.name : project.settings.title;
+}
+
 void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* parent) {
     switch (system.ReportDest) {
     case TReportDest::rdPreview: {
@@ -85,14 +90,13 @@ void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* p
             report::saveSnapshot(pages, system.OutputFileName);
             return;
         case TReportFileFormat::ffPDF:
-            report::writePdf(pages, system.OutputFileName);
+            report::writePdf(pages, system.OutputFileName, system.ReportTitle);
             return;
-        case TReportFileFormat::ffPRN: {
-            QPrinter& printer = system.printerToPrintOn();
-            printer.setOutputFileName(system.OutputFileName);
-            report::printPages(pages, printer, report::allPages(pages), 1, false);
+        case TReportFileFormat::ffPRN:
+            // What the printer's driver makes of the pages, not Qt's own PDF.
+            report::writePrinterOutput(pages, system.printerToPrintOn().printerName(),
+                                       system.OutputFileName, system.ReportTitle);
             return;
-        }
         }
     }
 }
@@ -132,6 +136,7 @@ void TReportProject::runActiveReport() {
         return;
 
     TReportSystem system;
+    system.ReportTitle = reportTitle(*m_project, working);
     if (onSystemCreated)
         onSystemCreated(system);
     if (system.ShowSetupDialog) {

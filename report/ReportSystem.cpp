@@ -1,5 +1,6 @@
 #include "report/ReportSystem.h"
 #include "report/ReportErrors.h"
+#include "report/ReportSpooler.h"
 
 #include <QPrinterInfo>
 
@@ -86,18 +87,21 @@ QPrinter& TReportSystem::printer() {
 
 QPrinter& TReportSystem::printerToPrintOn() {
     const QString name = SelectedPrinter ? SelectedPrinter->device : QString();
+    const auto unavailable = [&name] {
+        return EReportError(QStringLiteral("Printer \"%1\" is not available. Nothing was printed")
+                                .arg(name)
+                                .toStdString());
+    };
     if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull())
-        throw EReportError(QStringLiteral("Printer \"%1\" is not available. Nothing was printed")
-                               .arg(name)
-                               .toStdString());
+        throw unavailable();
+    report::checkPrinterAcceptsJobs(name);
     QPrinter& p = printer();
     // A QPrinter keeps its former printer when the name it is given is unknown.
     if (p.printerName() != name)
         p.setPrinterName(name);
     if (p.printerName() != name || p.outputFormat() != QPrinter::NativeFormat)
-        throw EReportError(QStringLiteral("Printer \"%1\" is not available. Nothing was printed")
-                               .arg(name)
-                               .toStdString());
+        throw unavailable();
+    p.setDocName(ReportTitle);
     return p;
 }
 

@@ -73,6 +73,8 @@ public:
     QString TitlePreview = QStringLiteral("Report Preview");
     QString StatusFormat = QStringLiteral("Generating page %p");
     QString TempFilePrefix = QStringLiteral("RP");
+    /// The report's title: the print job's name and a PDF's title.
+    QString ReportTitle;
 
     // ---- chosen in "Output Options" ----
     TReportDest ReportDest = TReportDest::rdPreview;
@@ -82,8 +84,9 @@ public:
     std::optional<TReportPrinter> SelectedPrinter;
     /// The printer the run prints through, set up for SelectedPrinter.
     QPrinter& printer();
-    /// printer(), once the selected printer is known to be still installed;
-    /// throws EReportError otherwise (it may have gone since it was chosen).
+    /// printer(), named for the report, once the selected printer is known to
+    /// be still installed and accepting jobs; throws EReportError otherwise
+    /// (it may have gone, or stopped taking jobs, since it was chosen).
     QPrinter& printerToPrintOn();
 
     /// The status line for page `page`.
