@@ -4,6 +4,7 @@
 #include "report/Snapshot.h"
 #include "ui_ReportPreviewForm.h"
 
+#include "shell/TApplication.h"
 #include "shell/Texts.h"
 
 #include <QAction>
@@ -82,12 +83,15 @@ TReportPreviewForm::TReportPreviewForm(TReportSystem& system, report::ReportPage
     placeControls();
     connectActions();
 
-    resize(system.Preview.size);
+    goToPage(1);
+    // Wide enough for the whole tool bar, whatever the style and font.
+    ensurePolished();
+    ToolBar->ensurePolished();
+    resize(system.Preview.size.expandedTo(QSize(ToolBar->sizeHint().width(), 0)));
     setWindowState(system.Preview.windowState);
     if (system.Preview.centered)
         if (QScreen* screen = this->screen())
             move(screen->availableGeometry().center() - rect().center());
-    goToPage(1);
 }
 
 TReportPreviewForm::~TReportPreviewForm() = default;
@@ -141,14 +145,16 @@ void TReportPreviewForm::connectActions() {
         addAction(a);
         m_actions.insert(a->objectName(), a);
     }
-    connect(action("open"), &QAction::triggered, this, &TReportPreviewForm::openFile);
-    connect(action("save"), &QAction::triggered, this, &TReportPreviewForm::saveFile);
-    connect(action("print"), &QAction::triggered, this, &TReportPreviewForm::print);
+    // Their errors (a damaged snapshot, a printer that has gone) go to the
+    // default error display, like those of every other handler.
+    connect(action("open"), &QAction::triggered, this, guarded([this] { openFile(); }));
+    connect(action("save"), &QAction::triggered, this, guarded([this] { saveFile(); }));
+    connect(action("print"), &QAction::triggered, this, guarded([this] { print(); }));
     connect(action("exit"), &QAction::triggered, this, &TReportPreviewForm::close);
-    connect(action("first"), &QAction::triggered, this, [this] { goToPage(1); });
+    connect(action("first"), &QAction::triggered, this, [this] { goToTop(1); });
     connect(action("previous"), &QAction::triggered, this, [this] { goToPage(m_page - 1); });
     connect(action("next"), &QAction::triggered, this, [this] { goToPage(m_page + 1); });
-    connect(action("last"), &QAction::triggered, this, [this] { goToPage(pageCount()); });
+    connect(action("last"), &QAction::triggered, this, [this] { goToBottom(pageCount()); });
     connect(action("gotoPage"), &QAction::triggered, this, &TReportPreviewForm::askPage);
     connect(action("zoomIn"), &QAction::triggered, this,
             [this] { setZoom(m_zoom + m_system.Preview.zoomStep); });
@@ -167,6 +173,19 @@ void TReportPreviewForm::goToPage(int page) {
     m_page = std::clamp(page, 1, std::max(1, pageCount()));
     m_view->show(m_page - 1, m_zoom);
     updateState();
+}
+
+void TReportPreviewForm::goToTop(int page) {
+    goToPage(page);
+    ScrollBox->verticalScrollBar()->setValue(ScrollBox->verticalScrollBar()->minimum());
+}
+
+void TReportPreviewForm::goToBottom(int page) {
+    goToPage(page);
+    // The view has just been resized for the page: the range follows it now.
+    QScrollBar* v = ScrollBox->verticalScrollBar();
+    v->setRange(0, std::max(0, m_view->height() - ScrollBox->viewport()->height()));
+    v->setValue(v->maximum());
 }
 
 void TReportPreviewForm::setZoom(int percent) {
@@ -215,7 +234,9 @@ void TReportPreviewForm::openSnapshot(const QString& fileName) {
 
 void TReportPreviewForm::saveAs(const QString& fileName) {
     if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        report::writePdf(m_pages, fileName, windowTitle());
+        report::writePdf(m_pages, fileName,
+                         m_system.ReportTitle.isEmpty() ? QFileInfo(fileName).completeBaseName()
+                                                        : m_system.ReportTitle);
     else
         report::saveSnapshot(m_pages, fileName);
 }
@@ -275,12 +296,23 @@ void TReportPreviewForm::hideEvent(QHideEvent* event) {
 }
 
 bool TReportPreviewForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this)
         return false;
-    return handleKey(static_cast<QKeyEvent*>(event));
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+Home and Ctrl+End are the first and last page's shortcuts, but
+        // they also scroll to the top and bottom, even on that page already:
+        // the key is taken here rather than by the (maybe disabled) action.
+        const bool ctrlHomeEnd = (key->modifiers() & Qt::ControlModifier) &&
+                                 (key->key() == Qt::Key_Home || key->key() == Qt::Key_End);
+        if (ctrlHomeEnd)
+            event->accept();
+        return ctrlHomeEnd;
+    }
+    return handleKey(key);
 }
 
 void TReportPreviewForm::scrollBy(int dx, int dy) {
@@ -299,18 +331,23 @@ bool TReportPreviewForm::handleKey(QKeyEvent* key) {
     const int pageHeight = ScrollBox->viewport()->height();
     const int pageWidth = ScrollBox->viewport()->width();
     switch (key->key()) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
     case Qt::Key_Home:
+        if (ctrl)
+            goToTop(1);
+        else
+            v->setValue(v->minimum());
+        return true;
     case Qt::Key_End:
         if (ctrl)
-            return false; // page-moving shortcuts
-        if (key->key() == Qt::Key_PageUp)
-            scrollBy(0, -pageHeight);
-        else if (key->key() == Qt::Key_PageDown)
-            scrollBy(0, pageHeight);
+            goToBottom(pageCount());
         else
-            v->setValue(key->key() == Qt::Key_Home ? v->minimum() : v->maximum());
+            v->setValue(v->maximum());
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (ctrl)
+            return false; // page-moving shortcuts
+        scrollBy(0, key->key() == Qt::Key_PageUp ? -pageHeight : pageHeight);
         return true;
     case Qt::Key_Down:
         if (v->value() >= v->maximum() && m_page < pageCount()) {

@@ -34,6 +34,9 @@ public:
     const report::ReportPages& pages() const { return m_pages; }
     /// Goes to a page (clamped); updates the boxes, the status bar and the actions.
     void goToPage(int page);
+    /// Goes to a page, scrolled to its top or its bottom.
+    void goToTop(int page);
+    void goToBottom(int page);
     int zoom() const { return m_zoom; }
     void setZoom(int percent);
     void fitPageWidth();

@@ -16,6 +16,7 @@
 #include "report/ReportStatusForm.h"
 #include "report/Snapshot.h"
 #include "shell/MessageBoxes.h"
+#include "shell/TApplication.h"
 #include "zemt/BuildConfig.h"
 
 #include <QAction>
@@ -24,15 +25,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -606,7 +611,9 @@ TEST(Project, PreviewRunRemovesItsTemporaryFile) {
         auto* preview = qobject_cast<TReportPreviewForm*>(w);
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(preview->windowTitle(), QStringLiteral("Report Preview"));
-        EXPECT_EQ(preview->size(), QSize(615, 450));
+        // 615 x 450, widened when the whole tool bar needs more.
+        EXPECT_EQ(preview->size(),
+                  QSize(615, 450).expandedTo(QSize(preview->ToolBar->sizeHint().width(), 0)));
         during = QDir(QDir::tempPath()).entryList({QStringLiteral("RP*")}, QDir::Files);
         QTest::keyClick(preview, Qt::Key_Escape);
     });
@@ -734,13 +741,73 @@ TEST(PreviewForm, KeysActionsStatusAndSnapshots) {
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST(PreviewForm, CtrlHomeEndScrollTheWholeToolBarShowsAndCommandsReportTheirErrors) {
+    ReportPages pages;
+    pages.fonts.push_back(FontSpec());
+    pages.pages.resize(3);
+    TReportSystem system;
+    system.ReportTitle = QStringLiteral("Студенты общежития и их платежи");
+    TReportPreviewForm form(system, pages);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_GE(form.width(), form.ToolBar->sizeHint().width());
+    EXPECT_GE(form.height(), 450);
+
+    // Ctrl+End: the bottom of the last page; Ctrl+Home: the top of the first,
+    // also when already on that page.
+    QScrollBar* v = form.ScrollBox->verticalScrollBar();
+    QTest::keyClick(form.ScrollBox, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(form.currentPage(), 3);
+    EXPECT_GT(v->value(), 0);
+    EXPECT_EQ(v->value(), v->maximum());
+    QTest::keyClick(form.ScrollBox, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(form.currentPage(), 1);
+    EXPECT_EQ(v->value(), v->minimum());
+    QTest::keyClick(form.ScrollBox, Qt::Key_End);
+    EXPECT_EQ(form.currentPage(), 1);
+    QTest::keyClick(form.ScrollBox, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(v->value(), v->minimum());
+
+    // A PDF saved from the preview carries the report's title.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("saved.pdf"));
+    form.saveAs(pdf);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished();
+    const QString metadata = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(metadata.contains(
+        QRegularExpression(QStringLiteral("Title: +Студенты общежития и их платежи\n"))))
+        << metadata.toStdString();
+
+    // Opening a damaged snapshot: a message, and the preview goes on.
+    const QString damaged = dir.filePath(QStringLiteral("damaged.rsf"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("RSF\x1a garbage");
+    file.close();
+    Boxes boxes;
+    whenModal([&](QWidget* w) {
+        auto* chooser = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(chooser, nullptr);
+        chooser->selectFile(damaged);
+        QMetaObject::invokeMethod(chooser, "accept");
+    });
+    form.action("open")->trigger();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes.seen[0].text.contains(damaged)) << boxes.seen[0].text.toStdString();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.pageCount(), 3);
+}
+
 int main(int argc, char** argv) {
     // Runs and their temporary files stay inside a folder of this test, and
     // so does the lock file.
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
     TReportLock::setDefaultPath(temp.filePath(QStringLiteral("report.lock")));
-    QApplication app(argc, argv);
+    TApplication app(argc, argv); // with the default error display
     setReportPrintersProvider([] { return QList<TReportPrinter>{}; });
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
