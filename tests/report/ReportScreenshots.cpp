@@ -1,7 +1,9 @@
 // report_screenshots <docs folder>: runs the shipped report over the demo
-// catalog and writes the first page (report-page1.png) and the preview
-// window (report-preview.png), headless.
+// catalog and writes the first page (report-page1.png), the first two pages
+// side by side (report-pages.png) and the preview window
+// (report-preview.png), headless, in the formats of a Russian workstation.
 #include "data/module/Unit3.h"
+#include "data/values/FormatSettings.h"
 #include "report/Form2Reports.h"
 #include "report/ReportLock.h"
 #include "report/ReportPreviewForm.h"
@@ -26,6 +28,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[1]));
 
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ShortDateFormat = "%d.%m.%Y";
     const std::string catalog = testsupport::makeTempSqliteCatalog(true);
     TDataModule3 module;
     module.ADOConnection1->setConnectionString(testsupport::sqliteConnectionString(catalog));
@@ -50,7 +54,23 @@ int main(int argc, char** argv) {
     }
     page.save(out.filePath(QStringLiteral("report-page1.png")));
 
+    const int gap = 24;
+    QImage two(2 * page.width() + 3 * gap, page.height() + 2 * gap, QImage::Format_RGB32);
+    two.fill(QColor(0x80, 0x80, 0x80));
+    {
+        QPainter painter(&two);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        for (int i = 0; i < std::min(2, pages.pageCount()); ++i) {
+            const QRectF sheet(gap + i * (page.width() + gap), gap, page.width(), page.height());
+            painter.fillRect(sheet, Qt::white);
+            pages.paint(i, painter, sheet);
+        }
+    }
+    two.save(out.filePath(QStringLiteral("report-pages.png")));
+
     TReportSystem system;
+    system.ReportTitle = reports.ReportProject1.project().settings.title;
     TReportPreviewForm preview(system, pages);
     preview.show();
     QApplication::processEvents();
