@@ -39,6 +39,25 @@ QString formatNumber(const TReportValue& v, const QString& format) {
 ReportGenerator::ReportGenerator(const Project& project, const Report& report)
     : m_views(project.dataViews), m_report(report) {
     m_pages.paperSize = QSizeF(report.page.width, report.page.height);
+    const double printableRight = report.page.width - report.page.right;
+    for (const Band& band : m_report.bands) {
+        std::vector<ItemCache>& items = m_items.emplace_back();
+        for (const LayoutItem& li : band.items) {
+            const double width = std::min(li.width, printableRight - (report.page.left + li.x));
+            items.push_back({m_pages.fontIndex(li.font), -1, TextFitter(li.font, width)});
+        }
+    }
+}
+
+ReportGenerator::ItemCache& ReportGenerator::cacheOf(const Band& band, size_t item) {
+    return m_items[size_t(&band - m_report.bands.data())][item];
+}
+
+int ReportGenerator::columnOf(const Band& band, size_t item, const Source& source) {
+    ItemCache& cache = cacheOf(band, item);
+    if (cache.column < 0)
+        cache.column = columnIndex(source, band.items[item].text);
+    return cache.column;
 }
 
 ReportGenerator::~ReportGenerator() {
@@ -146,10 +165,10 @@ ReportGenerator::Row ReportGenerator::readRow(const Source& source) {
     return row;
 }
 
-bool ReportGenerator::printsNothing(const Band& band, const Source& source, const Row& row) const {
-    for (const LayoutItem& item : band.items)
-        if (item.kind == ItemKind::DataField &&
-            !row.texts[size_t(columnIndex(source, item.text))].trimmed().isEmpty())
+bool ReportGenerator::printsNothing(const Band& band, const Source& source, const Row& row) {
+    for (size_t i = 0; i < band.items.size(); ++i)
+        if (band.items[i].kind == ItemKind::DataField &&
+            !row.texts[size_t(columnOf(band, i, source))].trimmed().isEmpty())
             return false;
     return true;
 }
@@ -237,7 +256,8 @@ void ReportGenerator::place(const Band& band, const Source* source, const Row* r
 void ReportGenerator::placeAt(const Band& band, double y, const Source* source, const Row* row) {
     ReportPage& page = m_pages.pages.back();
     const double printableRight = m_report.page.width - m_report.page.right;
-    for (const LayoutItem& li : band.items) {
+    for (size_t i = 0; i < band.items.size(); ++i) {
+        const LayoutItem& li = band.items[i];
         PageItem item;
         const double left = m_report.page.left + li.x;
         // Nothing leaves the printable area, whatever the layout asks.
@@ -263,7 +283,7 @@ void ReportGenerator::placeAt(const Band& band, double y, const Source* source, 
             break;
         case ItemKind::DataField:
             if (source && row)
-                item.text = row->texts[size_t(columnIndex(*source, li.text))];
+                item.text = row->texts[size_t(columnOf(band, i, *source))];
             break;
         case ItemKind::PrintDate:
             item.text = printDateText(li.text);
@@ -275,8 +295,9 @@ void ReportGenerator::placeAt(const Band& band, double y, const Source* source, 
         if (item.kind == PageItem::Kind::Text) {
             if (item.text.isEmpty() && li.kind != ItemKind::PageNumber)
                 continue; // nothing to draw
-            item.text = m_fitter.fit(item.text, li.font, width);
-            item.font = m_pages.fontIndex(li.font);
+            ItemCache& cache = cacheOf(band, i);
+            item.text = cache.fitter.fit(item.text);
+            item.font = cache.font;
         }
         page.items.push_back(std::move(item));
     }

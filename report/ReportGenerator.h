@@ -65,7 +65,7 @@ private:
     bool openSource(const QString& viewName, Source& source);
     int columnIndex(const Source& source, const QString& field) const;
     Row readRow(const Source& source);
-    bool printsNothing(const Band& band, const Source& source, const Row& row) const;
+    bool printsNothing(const Band& band, const Source& source, const Row& row);
     const Band* findBand(BandKind kind) const;
     double bandsHeight(BandKind kind) const;
     double contentBottom() const;
@@ -84,7 +84,16 @@ private:
     std::vector<DataView> m_views;
     Report m_report;
     ReportPages m_pages;
-    TextFitter m_fitter;
+    /// What placing an item needs again and again, worked out once: by band
+    /// and item, as in m_report.
+    struct ItemCache {
+        std::uint16_t font = 0;
+        int column = -1; ///< DataField: column in its source, once known
+        TextFitter fitter;
+    };
+    std::vector<std::vector<ItemCache>> m_items;
+    ItemCache& cacheOf(const Band& band, size_t item);
+    int columnOf(const Band& band, size_t item, const Source& source);
     std::vector<TReportDataSetConnection*> m_opened;
     QString m_missingConnection;
     double m_y = 0;

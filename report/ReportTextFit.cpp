@@ -5,36 +5,28 @@
 
 namespace report {
 
-TextFitter::Face& TextFitter::face(const FontSpec& spec, double widthMm) {
-    for (Face& f : m_faces)
-        if (f.widthMm == widthMm && f.spec == spec)
-            return f;
-    Face f;
-    f.spec = spec;
-    f.widthMm = widthMm;
-    f.metrics = std::make_unique<QFontMetricsF>(pageFont(spec));
-    m_faces.push_back(std::move(f));
-    return m_faces.back();
-}
+TextFitter::TextFitter(const FontSpec& font, double widthMm) : m_font(font), m_widthMm(widthMm) {}
 
-QString TextFitter::fit(const QString& text, const FontSpec& spec, double widthMm) {
+TextFitter::~TextFitter() = default;
+
+QString TextFitter::fit(const QString& text) {
     if (text.isEmpty())
         return text;
-    if (widthMm <= 0)
+    if (m_widthMm <= 0)
         return QString();
-    Face& f = face(spec, widthMm);
-    // Columns repeat the same texts (months, cashiers, faculties): measured once.
-    auto known = f.fits.constFind(text);
-    if (known != f.fits.cend() && *known)
+    auto known = m_fits.constFind(text);
+    if (known != m_fits.cend() && *known)
         return text;
-    const double room = widthMm * kUnitsPerMm;
-    if (known == f.fits.cend()) {
-        const bool fits = f.metrics->horizontalAdvance(text) <= room;
-        f.fits.insert(text, fits);
+    if (!m_metrics)
+        m_metrics = std::make_unique<QFontMetricsF>(pageFont(m_font));
+    const double room = m_widthMm * kUnitsPerMm;
+    if (known == m_fits.cend()) {
+        const bool fits = m_metrics->horizontalAdvance(text) <= room;
+        m_fits.insert(text, fits);
         if (fits)
             return text;
     }
-    return f.metrics->elidedText(text, Qt::ElideRight, room);
+    return m_metrics->elidedText(text, Qt::ElideRight, room);
 }
 
 } // namespace report

@@ -7,24 +7,24 @@
 #include <QHash>
 #include <QString>
 #include <memory>
-#include <vector>
 
 namespace report {
 
+/// One column: a font and a width in millimetres.
 class TextFitter {
 public:
-    /// `text` as it fits into `widthMm` in font `face`; unchanged when it fits.
-    QString fit(const QString& text, const FontSpec& face, double widthMm);
+    TextFitter(const FontSpec& font, double widthMm);
+    TextFitter(TextFitter&&) noexcept = default;
+    TextFitter& operator=(TextFitter&&) noexcept = default;
+    ~TextFitter();
+    /// `text` as it fits into the column; unchanged when it fits.
+    QString fit(const QString& text);
 
 private:
-    struct Face {
-        FontSpec spec;
-        std::unique_ptr<QFontMetricsF> metrics;
-        QHash<QString, bool> fits; ///< texts measured before, for this face and width
-        double widthMm = -1;
-    };
-    Face& face(const FontSpec& spec, double widthMm);
-    std::vector<Face> m_faces;
+    FontSpec m_font;
+    double m_widthMm;
+    std::unique_ptr<QFontMetricsF> m_metrics; ///< made on first need
+    QHash<QString, bool> m_fits;              ///< columns repeat their texts: each measured once
 };
 
 } // namespace report
