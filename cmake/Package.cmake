@@ -46,7 +46,8 @@ endif()
 # the report are laid out with, and the tools of the maintainer scripts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-liberation, sqlite3, adduser")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "postgresql-client")
+# The print spooler and its filters: printing, and printer output to a file.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "postgresql-client, cups, cups-filters")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${zemt_scripts})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
