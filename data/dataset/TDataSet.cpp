@@ -63,8 +63,14 @@ void TDataSet::Open() {
     if (Active())
         return;
     checkCanOpen();
-    readRows();
-    afterRowsRead();
+    try {
+        readRows();
+        afterRowsRead();
+    } catch (...) {
+        // Closed means no fields and no rows, also when reading got halfway.
+        dropRows();
+        throw;
+    }
     const bool empty = visibleRows().empty();
     currentRow_ = empty ? -1 : 0;
     bof_ = true;

@@ -110,6 +110,35 @@ TEST_P(DataSetTest, OpenFailuresLeaveTheDataSetClosed) {
     EXPECT_FALSE(write->Active());
 }
 
+TEST_P(DataSetTest, AnOpenThatFailsAfterReadingLeavesNoFieldsAndNoRows) {
+    // The rows are read, then sorting or following the master names a column
+    // the table lacks.
+    auto master = query("select Id_zach from student", "ADOQuery1");
+    master->Open();
+    TDataSource source("DataSource1");
+    source.setDataSet(master.get());
+    struct Case {
+        const char* indexFields;
+        const char* masterFields;
+        const char* message;
+    };
+    for (const Case& c :
+         {Case{"NoSuchColumn", "", "ADOTable3: Field 'NoSuchColumn' not found"},
+          Case{"Id_zach", "NoSuchColumn", "ADOQuery1: Field 'NoSuchColumn' not found"},
+          Case{"NoSuchColumn", "Id_zach", "ADOTable3: Field 'NoSuchColumn' not found"}}) {
+        auto t = table("Platej", "ADOTable3");
+        t->setIndexFieldNames(c.indexFields);
+        t->setMasterFields(c.masterFields);
+        t->setMasterSource(&source);
+        EXPECT_EQ(messageOf([&] { t->Open(); }), c.message);
+        EXPECT_EQ(t->State(), TDataSetState::dsInactive) << c.message;
+        EXPECT_EQ(t->FieldCount(), 0) << c.message;
+        EXPECT_EQ(t->FindField("Id_zach"), nullptr) << c.message;
+        EXPECT_EQ(t->rowCount(), 0) << c.message;
+        EXPECT_TRUE(t->IsEmpty()) << c.message;
+    }
+}
+
 TEST_P(DataSetTest, DatabaseRefusalCarriesTheProvidersOwnDescription) {
     // STRICT SQLite and the server both refuse text an integer column cannot take.
     auto q = query("insert into student(Id_zach, Fname, Kurs) values (1, 'x', 'abc')");
