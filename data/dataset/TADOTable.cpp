@@ -2,6 +2,7 @@
 
 #include "data/dataset/TDataLink.h"
 #include "data/dataset/TDataSource.h"
+#include "data/dataset/Teardown.h"
 #include "data/rows/Restriction.h"
 #include "data/values/ErrorText.h"
 #include "data/values/Exceptions.h"
@@ -48,6 +49,8 @@ TADOTable::TADOTable(std::string name)
     : TDataSet(std::move(name)), masterLink_(std::make_unique<MasterLink>(*this)) {}
 
 TADOTable::~TADOTable() {
+    // Closed before the master link goes, which would otherwise settle the row.
+    closeForDestruction();
     masterLink_->setDataSource(nullptr);
 }
 
@@ -168,7 +171,10 @@ void TADOTable::masterClosed() {
         restriction_.clear();
         return;
     }
-    CheckBrowseMode();
+    if (Teardown::underWay())
+        Cancel();
+    else
+        CheckBrowseMode();
     restriction_.clear();
     clearRestriction();
     reapplyVisibleRows();

@@ -5,6 +5,7 @@
 #include "data/connection/TADOConnection.h"
 #include "data/dataset/DataSetInternals.h"
 #include "data/dataset/TDataSource.h"
+#include "data/dataset/Teardown.h"
 #include "data/rows/RowIndex.h"
 #include "data/values/ErrorText.h"
 #include "data/values/Exceptions.h"
@@ -20,12 +21,8 @@ TDataSet::TDataSet(std::string name)
       target_(std::make_unique<UpdateTarget>()) {}
 
 TDataSet::~TDataSet() {
-    // No notices while being destroyed: the derived parts are gone already.
-    disableCount_ = 1;
-    pending_.reset();
-    state_ = TDataSetState::dsInactive;
-    dropRows();
-    disableCount_ = 0;
+    const Teardown teardown;
+    closeForDestruction();
     const auto sources = dataSources_;
     for (TDataSource* source : sources)
         source->detachDataSet();
@@ -150,6 +147,16 @@ void TDataSet::Close() {
     state_ = TDataSetState::dsInactive;
     dropRows();
     DataEvent(TDataEvent::deUpdateState);
+}
+
+void TDataSet::closeForDestruction() {
+    // No notices: the derived parts may be gone already.
+    disableCount_ = 1;
+    pending_.reset();
+    modified_ = false;
+    state_ = TDataSetState::dsInactive;
+    dropRows();
+    disableCount_ = 0;
 }
 
 void TDataSet::dropRows() {

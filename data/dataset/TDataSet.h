@@ -204,6 +204,9 @@ protected:
     virtual void afterRowsRead() {}
     /// Before the held rows and fields are dropped.
     virtual void beforeClose() {}
+    /// Drops a pending row, the fields and the held rows, telling nobody and
+    /// asking the database nothing: the first step of every destructor.
+    void closeForDestruction();
     /// A new pending row was started (its Modified flag is reset afterwards).
     virtual void newRecordStarted() {}
     /// A detail table refuses a filter text.

@@ -2,12 +2,14 @@
 
 #include "data/dataset/TDataLink.h"
 #include "data/dataset/TDataSet.h"
+#include "data/dataset/Teardown.h"
 
 #include <algorithm>
 
 TDataSource::TDataSource(std::string name) : name_(std::move(name)) {}
 
 TDataSource::~TDataSource() {
+    const zemt::data::Teardown teardown;
     if (dataSet_)
         dataSet_->removeDataSource(this);
     dataSet_ = nullptr;

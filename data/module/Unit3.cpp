@@ -1,5 +1,6 @@
 #include "data/module/Unit3.h"
 
+#include "data/dataset/Teardown.h"
 #include "data/module/Unit3Declaration.h"
 #include "data/values/ErrorText.h"
 #include "data/values/Names.h"
@@ -78,7 +79,9 @@ TDataModule3::TDataModule3() {
 }
 
 TDataModule3::~TDataModule3() {
-    // Open data sets are closed, dropping pending rows unsaved.
+    // Open data sets are closed, dropping pending rows unsaved, also those of
+    // details whose master closes first.
+    const Teardown teardown;
     for (auto& set : dataSets_)
         set->Close();
     connection_->Close();

@@ -117,6 +117,41 @@ TEST_P(DetailTest, DetailFollowsPostedKeyChangesAndNewRowsBelongToTheMaster) {
     EXPECT_NE(detail->restriction(), "(Id_zach=20572)");
 }
 
+TEST_P(DetailTest, DestructionDropsATypedDetailRowWithoutWritingOrThrowing) {
+    // Whichever of detail, master source and master goes first, the typed row
+    // is dropped as Close drops it: valid (it would be saved) or refused by
+    // the database (the refusal would escape a destructor and end the process).
+    enum class First { Detail, MasterSource, Master };
+    const int before = payments("");
+    for (const First first : {First::Detail, First::MasterSource, First::Master}) {
+        for (const int student : {20572, -5 /* no such student: refused */}) {
+            auto ownMaster = query("select * from student order by Id_zach", "ADOQuery1");
+            auto ownSource = std::make_unique<TDataSource>("DataSource1");
+            ownSource->setDataSet(ownMaster.get());
+            auto ownDetail = table("Platej", "ADOTable3");
+            ownDetail->setMasterSource(ownSource.get());
+            ownDetail->setMasterFields("Id_zach");
+            ownDetail->setIndexFieldNames("Id_zach");
+            ownMaster->Open();
+            ownDetail->Open();
+            ownDetail->Append();
+            ownDetail->FieldByName("Id_zach")->setAsInteger(student);
+            ownDetail->FieldByName("Month_oplat")->setAsString("не сохранится");
+            ASSERT_TRUE(ownDetail->Modified());
+            if (first == First::Detail)
+                ownDetail.reset();
+            else if (first == First::MasterSource)
+                ownSource.reset();
+            else
+                ownMaster.reset();
+            if (ownDetail)
+                EXPECT_EQ(ownDetail->State(), TDataSetState::dsBrowse);
+            ownDetail.reset();
+            EXPECT_EQ(payments(""), before) << int(first) << " " << student;
+        }
+    }
+}
+
 TEST_P(DetailTest, ADetailTakesNoFilterText) {
     EXPECT_EQ(messageOf([&] { detail->setFilter("(Id_zach=1)"); }),
               "ADOTable3: Filter property cannot be used for detail tables");
