@@ -2,6 +2,7 @@
 
 #include "data/values/DateTimeText.h"
 #include "data/values/ErrorText.h"
+#include "data/values/Names.h"
 
 #include <cctype>
 #include <sqlite3.h>
@@ -10,8 +11,8 @@ namespace zemt::data {
 
 namespace {
 
-// Lower case, blanks collapsed to one and dropped next to brackets, so that
-// "date ( Col )" and "date(col)" read alike.
+// Lower case as names compare, blanks collapsed to one and dropped next to
+// brackets, so that "date ( Col )" and "date(col)" read alike.
 std::string folded(const std::string& text) {
     std::string out;
     bool blank = false;
@@ -23,9 +24,9 @@ std::string folded(const std::string& text) {
         if (blank && !out.empty() && out.back() != '(' && c != '(' && c != ')')
             out += ' ';
         blank = false;
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        out += c;
     }
-    return out;
+    return lowerName(out);
 }
 
 std::string upper(const char* text) {

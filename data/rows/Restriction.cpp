@@ -1,8 +1,7 @@
 #include "data/rows/Restriction.h"
 
 #include "data/rows/DisplayText.h"
-
-#include <cctype>
+#include "data/values/Names.h"
 
 namespace zemt::data {
 
@@ -81,10 +80,7 @@ std::optional<std::vector<ParsedTerm>> parseRestriction(const std::string& text)
             if (close == std::string::npos)
                 return std::nullopt;
             std::string bare = text.substr(pos, close - pos);
-            std::string lower;
-            for (char c : bare)
-                lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (lower != "null")
+            if (!sameName(bare, "null"))
                 term.value = bare;
             pos = close;
         }

@@ -18,6 +18,11 @@ TEST_P(DataSetTest, OpenHoldsEveryRowAndStartsAtTheFirstWithBof) {
     EXPECT_TRUE(q->Bof());
     EXPECT_FALSE(q->Eof());
     EXPECT_EQ(q->FieldByName("ID_ZACH")->AsInteger(), 20571); // names match without regard to case
+    auto rooms = query("select * from svobodn");
+    rooms->Open();
+    ASSERT_NE(rooms->FindField("Комната"), nullptr);
+    EXPECT_EQ(rooms->FieldByName("КОМНАТА"), rooms->FindField("Комната"));
+    EXPECT_EQ(rooms->FieldByName("свободно МЕСТ"), rooms->FindField("Свободно мест"));
     EXPECT_EQ(q->FieldByName("fname")->DisplayText(), "Петров");
     EXPECT_EQ(q->rowDisplayText(1, 1), "O'Neil"); // any held row, without moving
     EXPECT_EQ(q->RecNo(), 1);

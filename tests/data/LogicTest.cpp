@@ -7,6 +7,7 @@
 #include "data/rows/RowStore.h"
 #include "data/values/DateTimeText.h"
 #include "data/values/FormatSettings.h"
+#include "data/values/Names.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,38 @@ TEST(HeldRows, CellsNeedNoAllocationAndKindsWidenWhenNeeded) {
     EXPECT_EQ(rows.get(3, 0), Variant(2.5));
     EXPECT_LT(rows.compare(1, 2, 0), 0);
     EXPECT_EQ(rows.hash(7, 1), rows.hash(14, 1)); // both null
+}
+
+TEST(Names, CaseIsIgnoredForLatinAndCyrillicAndInvalidUtf8ComparesBytewise) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"Id_Zach", "ID_ZACH", true},
+        {"КОМНАТА", "Комната", true},
+        {"СВОБОДНО МЕСТ", "Свободно мест", true},
+        {"ЁЛКА", "ёлка", true},
+        {"Ё", "Е", false}, // a different letter, not a case
+        {"ҐАНОК", "ґанок", true},
+        {"ÄÖÜÉ", "äöüé", true},
+        {"ŁÓDŹ", "łódź", true},
+        {"Straße", "STRASSE", false}, // one letter never folds to two
+        {"Комната", "Комнат", false},
+        {"A\xFF", "a\xFF", true}, // the valid part still folds
+        {"\xD0", "\xD0", true},   // a truncated sequence equals itself
+        {"\xD0\x9A", "\xD0", false},
+        {"\xC0\x80", "\xC0\x81", false}, // overlong: raw bytes, compared as they are
+        {"\xD0\xC0", "\xD0\xE0", false}, // not folded as if 0xC0 were À
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sameName(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(sameName(c.b, c.a), c.same) << c.b << " / " << c.a;
+        EXPECT_EQ(lowerName(c.a) == lowerName(c.b), c.same) << c.a << " / " << c.b;
+    }
+    EXPECT_EQ(lowerName("КОМНАТА Ё Id_Zach"), "комната ё id_zach");
+    EXPECT_EQ(lowerName("\xD0\x9A\xFF"), "\xD0\xBA\xFF");
 }
 
 TEST(ConnectionStrings, KeysIgnoreCaseAndTheProviderIsChosenByName) {
