@@ -52,11 +52,11 @@ std::string formatDisplayText(TFieldType type, const Variant& value) {
         return value.intValue() ? "True" : "False";
     case TFieldType::ftDate: {
         const Variant v = RowStore::convert(value, type);
-        return v.isNull() ? std::string() : formatPattern(fs.ShortDateFormat, v.intValue(), 0);
+        return v.isNull() ? std::string() : formatPattern(fs.ShortDateFormat, v.intValue(), 0, fs);
     }
     case TFieldType::ftTime: {
         const Variant v = RowStore::convert(value, type);
-        return v.isNull() ? std::string() : formatPattern(fs.LongTimeFormat, 0, v.intValue());
+        return v.isNull() ? std::string() : formatPattern(fs.LongTimeFormat, 0, v.intValue(), fs);
     }
     case TFieldType::ftDateTime: {
         const Variant v = RowStore::convert(value, type);
@@ -68,9 +68,9 @@ std::string formatDisplayText(TFieldType type, const Variant& value) {
             micros += kMicrosPerDay;
             --days;
         }
-        std::string text = formatPattern(fs.ShortDateFormat, days, 0);
+        std::string text = formatPattern(fs.ShortDateFormat, days, 0, fs);
         if (micros != 0)
-            text += " " + formatPattern(fs.LongTimeFormat, 0, micros);
+            text += " " + formatPattern(fs.LongTimeFormat, 0, micros, fs);
         return text;
     }
     case TFieldType::ftBlob:

@@ -1,5 +1,7 @@
 #include "data/values/DateTimeText.h"
 
+#include "data/values/Names.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -150,70 +152,146 @@ std::string isoDateTime(std::int64_t micros) {
     return isoDate(days) + " " + isoTime(micros - days * kMicrosPerDay);
 }
 
-std::string formatPattern(const std::string& pattern, std::int64_t days, std::int64_t micros) {
-    int y, m, d;
-    civilFromDays(days, y, m, d);
-    const int secs = int(micros / kMicrosPerSecond);
-    const int h = secs / 3600, mi = secs / 60 % 60, s = secs % 60;
-    std::string out;
-    char buf[16];
+namespace {
+
+/// The parts of a date and time of day that conversions print.
+struct Moment {
+    int year, month, day, hour, minute, second;
+};
+
+/// How one conversion is written: its flag ('-' no padding, '_' blanks,
+/// '0' zeros, '^' upper case), or 0 for the conversion's own padding.
+void appendNumber(std::string& out, int value, int width, char ownPad, char flag) {
+    const char pad = flag == '_' ? ' ' : flag == '0' ? '0' : ownPad;
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    if (flag != '-')
+        while (static_cast<int>(digits.size()) < width)
+            digits.insert(digits.begin(), pad);
+    if (value < 0)
+        digits.insert(digits.begin(), '-');
+    out += digits;
+}
+
+void appendWord(std::string& out, const std::string& word, char flag, bool lower) {
+    if (lower)
+        out += lowerName(word);
+    else if (flag == '^')
+        for (char c : word) // the AM/PM words of locales that have them are Latin
+            out += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+    else
+        out += word;
+}
+
+void appendPattern(std::string& out, const std::string& pattern, const Moment& t,
+                   const TFormatSettings& settings, bool insideAmPm) {
+    const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '%' || i + 1 == pattern.size()) {
             out += pattern[i];
             continue;
         }
-        switch (pattern[++i]) {
+        ++i;
+        char flag = 0;
+        while (i + 1 < pattern.size() &&
+               (pattern[i] == '-' || pattern[i] == '_' || pattern[i] == '0' || pattern[i] == '^' ||
+                pattern[i] == '#'))
+            flag = pattern[i++];
+        // Alternative eras and digits: the plain form serves.
+        if (i + 1 < pattern.size() && (pattern[i] == 'E' || pattern[i] == 'O'))
+            ++i;
+        switch (pattern[i]) {
         case 'd':
-            std::snprintf(buf, sizeof buf, "%02d", d);
+            appendNumber(out, t.day, 2, '0', flag);
             break;
         case 'e':
-            std::snprintf(buf, sizeof buf, "%2d", d);
+            appendNumber(out, t.day, 2, ' ', flag);
             break;
         case 'm':
-            std::snprintf(buf, sizeof buf, "%02d", m);
+            appendNumber(out, t.month, 2, '0', flag);
             break;
         case 'Y':
-            std::snprintf(buf, sizeof buf, "%04d", y);
+            appendNumber(out, t.year, 4, '0', flag);
             break;
         case 'y':
-            std::snprintf(buf, sizeof buf, "%02d", ((y % 100) + 100) % 100);
+            appendNumber(out, ((t.year % 100) + 100) % 100, 2, '0', flag);
+            break;
+        case 'C':
+            appendNumber(out, t.year / 100, 2, '0', flag);
             break;
         case 'H':
-            std::snprintf(buf, sizeof buf, "%02d", h);
+            appendNumber(out, t.hour, 2, '0', flag);
+            break;
+        case 'k':
+            appendNumber(out, t.hour, 2, ' ', flag);
             break;
         case 'I':
-            std::snprintf(buf, sizeof buf, "%02d", h % 12 == 0 ? 12 : h % 12);
+            appendNumber(out, hour12, 2, '0', flag);
+            break;
+        case 'l':
+            appendNumber(out, hour12, 2, ' ', flag);
             break;
         case 'M':
-            std::snprintf(buf, sizeof buf, "%02d", mi);
+            appendNumber(out, t.minute, 2, '0', flag);
             break;
         case 'S':
-            std::snprintf(buf, sizeof buf, "%02d", s);
+            appendNumber(out, t.second, 2, '0', flag);
             break;
         case 'p':
-            std::snprintf(buf, sizeof buf, "%s", h < 12 ? "AM" : "PM");
+        case 'P':
+            appendWord(out, t.hour < 12 ? settings.TimeAMString : settings.TimePMString, flag,
+                       pattern[i] == 'P');
             break;
         case 'D':
-            std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", m, d, ((y % 100) + 100) % 100);
-            break;
-        case 'T':
-            std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, mi, s);
-            break;
-        case 'R':
-            std::snprintf(buf, sizeof buf, "%02d:%02d", h, mi);
+            appendPattern(out, "%m/%d/%y", t, settings, insideAmPm);
             break;
         case 'F':
-            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+            appendPattern(out, "%Y-%m-%d", t, settings, insideAmPm);
+            break;
+        case 'T':
+            appendPattern(out, "%H:%M:%S", t, settings, insideAmPm);
+            break;
+        case 'R':
+            appendPattern(out, "%H:%M", t, settings, insideAmPm);
+            break;
+        case 'r':
+            // A 12-hour pattern that names %r itself means the plain one.
+            appendPattern(out, insideAmPm ? "%I:%M:%S %p" : settings.TimeAmPmFormat, t, settings,
+                          true);
+            break;
+        case 'Z':
+        case 'z':
+            if (!out.empty() && out.back() == ' ')
+                out.pop_back();
+            else if (out.empty() && i + 1 < pattern.size() && pattern[i + 1] == ' ')
+                ++i;
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
             break;
         case '%':
-            std::snprintf(buf, sizeof buf, "%%");
+            out += '%';
             break;
         default:
-            buf[0] = 0;
             break;
         }
-        out += buf;
     }
+}
+
+} // namespace
+
+std::string formatPattern(const std::string& pattern, std::int64_t days, std::int64_t micros,
+                          const TFormatSettings& settings) {
+    Moment t{};
+    civilFromDays(days, t.year, t.month, t.day);
+    const int secs = int(micros / kMicrosPerSecond);
+    t.hour = secs / 3600;
+    t.minute = secs / 60 % 60;
+    t.second = secs % 60;
+    std::string out;
+    appendPattern(out, pattern, t, settings, false);
     return out;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Dates and times as whole numbers, and their text forms: ISO text as the
 // databases exchange it, and strftime-style patterns for display.
+#include "data/values/FormatSettings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,8 +29,12 @@ std::string isoDate(std::int64_t days);
 std::string isoTime(std::int64_t micros);
 std::string isoDateTime(std::int64_t micros);
 
-/// Formats a date and time of day with a strftime-style pattern.
-std::string formatPattern(const std::string& pattern, std::int64_t days, std::int64_t micros);
+/// Formats a date and time of day with a strftime-style pattern: the
+/// conversions of dates and times of day, with the flags - _ 0 ^ and the
+/// modifiers E and O; %r, %p and %P as the settings give them. A time of day
+/// has no zone: %Z and %z give nothing, and a blank beside them goes too.
+std::string formatPattern(const std::string& pattern, std::int64_t days, std::int64_t micros,
+                          const TFormatSettings& settings);
 /// Reads a date typed in the pattern's order of day, month and year.
 std::optional<std::int64_t> parseDatePattern(const std::string& pattern, std::string_view text);
 /// Reads a time typed as hours[:minutes[:seconds]].

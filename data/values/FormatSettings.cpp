@@ -18,6 +18,14 @@ void LoadFormatSettingsFromLocale() {
     const char* time = nl_langinfo(T_FMT);
     if (time && *time)
         settings.LongTimeFormat = time;
+    // Some locales have no 12-hour pattern; %r then keeps the plain one.
+    const char* ampm = nl_langinfo(T_FMT_AMPM);
+    if (ampm && *ampm)
+        settings.TimeAmPmFormat = ampm;
+    const char* am = nl_langinfo(AM_STR);
+    const char* pm = nl_langinfo(PM_STR);
+    settings.TimeAMString = am ? am : "";
+    settings.TimePMString = pm ? pm : "";
 }
 
 TFormatSettings& FormatSettings() {

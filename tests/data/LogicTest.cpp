@@ -106,6 +106,52 @@ TEST(DisplayText, ByColumnKindAndTheWorkstationsFormats) {
     EXPECT_FALSE(parseDatePattern("%d.%m.%Y", "31.02.2026"));
 }
 
+TEST(DisplayText, TimesInEveryLongTimeFormatALocaleMayHave) {
+    // Long time formats as locales give them, %r the commonest that used to
+    // show nothing; the locale's own 12-hour pattern and AM/PM words apply.
+    FormatSettings() = TFormatSettings{'.', "%d.%m.%Y", "%H:%M:%S"};
+    const auto at = [](int h, int m, int s) {
+        return Variant::time(((h * 60 + m) * 60 + s) * kMicrosPerSecond);
+    };
+    struct Case {
+        const char* format;
+        Variant value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"%r", at(13, 5, 9), "01:05:09 PM"},
+        {"%r", at(0, 30, 0), "12:30:00 AM"},
+        {"%T", at(13, 5, 9), "13:05:09"},
+        {"%R", at(9, 5, 0), "09:05"},
+        {"%l:%M:%S %p", at(9, 5, 0), " 9:05:00 AM"},
+        {"%-l:%M %P", at(21, 5, 0), "9:05 pm"},
+        {"%k:%M:%S", at(7, 0, 1), " 7:00:01"},
+        {"%I.%M.%S %p", at(12, 0, 0), "12.00.00 PM"},
+        {"%OH:%OM:%OS", at(23, 59, 58), "23:59:58"},
+        {"%I:%M:%S %p %Z", at(18, 0, 0), "06:00:00 PM"}, // a time of day has no zone
+        {"%Z %I:%M:%S %p", at(18, 0, 0), "06:00:00 PM"},
+        {"kl. %H.%M %z", at(8, 15, 0), "kl. 08.15"},
+        {"%H時%M分%S秒", at(8, 15, 0), "08時15分00秒"},
+        {"%_H:%M", at(8, 15, 0), " 8:15"},
+        {"%%%H", at(8, 15, 0), "%08"},
+    };
+    for (const Case& c : cases) {
+        FormatSettings().LongTimeFormat = c.format;
+        EXPECT_EQ(formatDisplayText(TFieldType::ftTime, c.value), c.text) << c.format;
+    }
+    FormatSettings().LongTimeFormat = "%r";
+    FormatSettings().TimeAmPmFormat = "%p %I:%M";
+    FormatSettings().TimeAMString = "дп";
+    FormatSettings().TimePMString = "пп";
+    EXPECT_EQ(formatDisplayText(TFieldType::ftTime, at(15, 40, 0)), "пп 03:40");
+    EXPECT_EQ(formatDisplayText(TFieldType::ftDateTime,
+                                Variant::dateTime(daysFromCivil(2026, 9, 5) * kMicrosPerDay +
+                                                  at(9, 1, 0).intValue())),
+              "05.09.2026 дп 09:01");
+    FormatSettings().TimeAmPmFormat = "%r"; // refers to itself: the plain 12-hour form
+    EXPECT_EQ(formatDisplayText(TFieldType::ftTime, at(15, 40, 0)), "03:40:00 пп");
+}
+
 TEST(HeldRows, CellsNeedNoAllocationAndKindsWidenWhenNeeded) {
     RowStore rows;
     rows.reset({TFieldType::ftInteger, TFieldType::ftString, TFieldType::ftDate});
