@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <sqlite3.h>
+#include <utility>
 
 namespace zemt::data {
 
@@ -142,9 +143,9 @@ void SqliteProvider::disconnect() {
     db_ = nullptr;
 }
 
-sqlite3_stmt* SqliteProvider::prepare(const std::string& sql, const char** tail) {
+sqlite3_stmt* SqliteProvider::prepare(const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size() + 1), &stmt, tail) !=
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size() + 1), &stmt, nullptr) !=
         SQLITE_OK)
         fail();
     return stmt;
@@ -181,33 +182,42 @@ void SqliteProvider::bind(sqlite3_stmt* stmt, const std::vector<Variant>& params
     }
 }
 
+sqlite3_stmt* SqliteProvider::prepareOne(const std::string& sql) {
+    // One statement per text, as the server's protocol for statements with
+    // values allows: blanks, comments and semicolons may follow it, nothing
+    // else. Refused before anything runs.
+    Statement first;
+    const char* tail = sql.c_str();
+    const char* const end = sql.c_str() + sql.size();
+    while (tail < end) {
+        Statement next;
+        const char* after = nullptr;
+        const int rc =
+            sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail) + 1, &next.stmt, &after);
+        if (rc != SQLITE_OK && !first.stmt)
+            fail();
+        if (rc != SQLITE_OK || (next.stmt && first.stmt))
+            throwProviderError("the command text holds more than one statement");
+        if (next.stmt)
+            std::swap(first.stmt, next.stmt);
+        tail = after;
+    }
+    return std::exchange(first.stmt, nullptr);
+}
+
 long long SqliteProvider::execute(const std::string& sql, const std::vector<Variant>& params) {
     connect();
-    const char* tail = sql.c_str();
-    const char* end = sql.c_str() + sql.size();
-    long long changed = 0;
-    // Every statement of the text runs, in order; only the first takes values.
-    bool first = true;
-    while (tail < end) {
-        Statement s;
-        const char* next = nullptr;
-        if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &s.stmt, &next) !=
-            SQLITE_OK)
-            fail();
-        tail = next;
-        if (!s.stmt)
-            continue;
-        if (first)
-            bind(s.stmt, params);
-        first = false;
-        int rc;
-        while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
-        }
-        if (rc != SQLITE_DONE)
-            fail();
-        changed += sqlite3_changes(db_);
+    Statement s;
+    s.stmt = prepareOne(sql);
+    if (!s.stmt)
+        return 0;
+    bind(s.stmt, params);
+    int rc;
+    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
     }
-    return changed;
+    if (rc != SQLITE_DONE)
+        fail();
+    return sqlite3_changes(db_);
 }
 
 TFieldType SqliteProvider::checkedTextKind(const std::string& table, const std::string& column) {
@@ -252,7 +262,7 @@ bool SqliteProvider::query(const std::string& sql, const std::vector<Variant>& p
                            QueryResult& out) {
     connect();
     Statement s;
-    s.stmt = prepare(sql);
+    s.stmt = prepareOne(sql);
     if (!s.stmt)
         return false;
     bind(s.stmt, params);
@@ -365,7 +375,7 @@ std::vector<std::string> SqliteProvider::primaryKey(const std::string& table) {
 void SqliteProvider::describe(const std::string& sql) {
     connect();
     Statement s;
-    s.stmt = prepare(sql);
+    s.stmt = prepareOne(sql);
 }
 
 } // namespace zemt::data

@@ -32,7 +32,10 @@ public:
 
 private:
     [[noreturn]] void fail() const;
-    sqlite3_stmt* prepare(const std::string& sql, const char** tail = nullptr);
+    sqlite3_stmt* prepare(const std::string& sql);
+    /// The one statement of a text (nullptr for a text with none); a second
+    /// statement is refused.
+    sqlite3_stmt* prepareOne(const std::string& sql);
     void bind(sqlite3_stmt* stmt, const std::vector<Variant>& params);
     ColumnInfo describeColumn(sqlite3_stmt* stmt, int column);
     TFieldType checkedTextKind(const std::string& table, const std::string& column);

@@ -249,6 +249,32 @@ TEST_P(DataSetTest, ExecuteRunsOnceAndDoesNotOpen) {
     EXPECT_EQ(scalar("select Kurs from student where Id_zach = 20571"), "2");
 }
 
+TEST_P(DataSetTest, OneStatementPerTextForOpenAndExecuteAlike) {
+    // Trailing blanks, line ends, comments and one ';' are no second statement.
+    for (const char* tail : {"", ";", " ;  \n \n", "\n-- the end\n", " /* done */ ;"}) {
+        auto read = query(std::string("select Id_zach from student where Id_zach = 20571") + tail);
+        read->Open();
+        EXPECT_EQ(read->RecordCount(), 1) << tail;
+        auto write = query(std::string("update student set Kurs = 4 where Id_zach = 20571") + tail);
+        EXPECT_EQ(write->ExecSQL(), 1) << tail;
+    }
+    // A second statement is refused before anything runs, by Open and Execute alike.
+    const std::string refused = pg() ? "cannot insert multiple commands into a prepared statement"
+                                     : "the command text holds more than one statement";
+    const std::string second = "; delete from Platej where Id_zach = 20571";
+    const int payments = std::stoi(scalar("select count(*) from Platej where Id_zach = 20571"));
+    auto read = query("select Kurs from student where Id_zach = 20571" + second);
+    EXPECT_EQ(messageOf<EADOError>([&] { read->Open(); }), refused);
+    EXPECT_FALSE(read->Active());
+    auto write = query("update student set Kurs = 5 where Id_zach = 20571" + second);
+    EXPECT_EQ(messageOf<EADOError>([&] { write->ExecSQL(); }), refused);
+    auto twoReads = query("select 1 as one;\nselect 2 as two");
+    EXPECT_EQ(messageOf<EADOError>([&] { twoReads->Open(); }), refused);
+    EXPECT_EQ(scalar("select Kurs from student where Id_zach = 20571"), "4");
+    EXPECT_EQ(scalar("select count(*) from Platej where Id_zach = 20571"),
+              std::to_string(payments));
+}
+
 INSTANTIATE_DB_TEST(DataSetTest);
 
 // ---- a connection the server dropped -------------------------------------------
