@@ -265,16 +265,19 @@ void TDataSet::removeDataSource(TDataSource* source) {
 
 void TDataSet::Refresh() {
     checkActive();
+    // Rows are found again by their key. Without one a held row cannot be told
+    // from another (by position it would take some other row's values), so the
+    // refresh is refused before it settles or reads anything.
+    if (target_->keyColumns.empty())
+        throwLayerError(name_, "Cannot refresh rows that have no primary key");
     CheckBrowseMode();
     refreshHeldRows();
     DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::refreshHeldRows() {
-    // Rows are matched by primary key; rows that cannot be identified, and
-    // rows no longer in the database, keep the values they had.
-    if (target_->keyColumns.empty())
-        return;
+    // Rows are matched by primary key; rows no longer in the database keep
+    // the values they had.
     QueryResult fresh;
     if (!requireConnection().provider().query(selectText(), selectParameters(), fresh))
         return;

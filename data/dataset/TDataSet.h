@@ -75,7 +75,9 @@ public:
     bool Active() const { return state_ != TDataSetState::dsInactive; }
     void setActive(bool active) { active ? Open() : Close(); }
     /// Settles a pending row, then re-reads the values of the held rows and
-    /// keeps the current row. Adds no rows.
+    /// keeps the current row. Adds no rows. Rows without a primary key cannot
+    /// be found again: refused with "Cannot refresh rows that have no primary
+    /// key", before anything is settled.
     void Refresh();
     TDataSetState State() const { return state_; }
 

@@ -204,6 +204,37 @@ TEST_P(DataSetTest, HeldRowsAreASnapshotAndRefreshAddsNoRows) {
     EXPECT_EQ(q->RecordCount(), count + 1);
 }
 
+TEST_P(DataSetTest, RefreshOfRowsWithoutAPrimaryKeySaysSoAndChangesNothing) {
+    // Such rows cannot be found again: a result without the key, a join, a
+    // table without a key.
+    exec("create table nokey (a integer, b text)");
+    exec("insert into nokey values (1, 'один'), (2, 'два')");
+    for (const char* sql : {"select Fname, Kurs from student",
+                            "select s.Id_zach, p.Summ from student s join Platej p on "
+                            "p.Id_zach = s.Id_zach",
+                            "select * from nokey"}) {
+        auto q = query(sql, "ADOQuery2");
+        q->Open();
+        q->Next();
+        const std::string shown = q->Fields(0)->DisplayText();
+        exec("update nokey set b = 'изменено'");
+        EXPECT_EQ(messageOf<EDatabaseError>([&] { q->Refresh(); }),
+                  "ADOQuery2: Cannot refresh rows that have no primary key")
+            << sql;
+        EXPECT_EQ(q->RecNo(), 2) << sql;
+        EXPECT_EQ(q->Fields(0)->DisplayText(), shown) << sql;
+    }
+    // A pending row is neither saved nor dropped by the refused refresh.
+    auto t = table("nokey", "ADOTable1");
+    t->Open();
+    t->Edit();
+    t->FieldByName("b")->setAsString("не сохранится");
+    EXPECT_FALSE(messageOf<EDatabaseError>([&] { t->Refresh(); }).empty());
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(t->FieldByName("b")->AsString(), "не сохранится");
+    EXPECT_EQ(scalar("select count(*) from nokey where b = 'не сохранится'"), "0");
+}
+
 TEST_P(DataSetTest, ReplacingASqlLineClosesTheQueryAndParsesAnew) {
     auto q = std::make_unique<TADOQuery>("ADOQuery1");
     q->setConnection(connection.get());
