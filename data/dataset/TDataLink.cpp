@@ -49,10 +49,10 @@ void TDataLink::refreshEditing(bool notify) {
         editingChanged();
 }
 
-void TDataLink::dataEvent(TDataEvent event, long info) {
+void TDataLink::dataEvent(TDataEvent event, const TDataEventInfo& info) {
     switch (event) {
     case TDataEvent::deFieldChange:
-        recordChanged(reinterpret_cast<TField*>(info));
+        recordChanged(info.field);
         break;
     case TDataEvent::deRecordChange:
         recordChanged(nullptr);
@@ -61,7 +61,7 @@ void TDataLink::dataEvent(TDataEvent event, long info) {
         dataSetChanged();
         break;
     case TDataEvent::deDataSetScroll:
-        dataSetScrolled(static_cast<int>(info));
+        dataSetScrolled(info.distance);
         break;
     case TDataEvent::deLayoutChange:
         layoutChanged();

@@ -60,7 +60,7 @@ protected:
 
 private:
     friend class TDataSource;
-    void dataEvent(TDataEvent event, long info);
+    void dataEvent(TDataEvent event, const TDataEventInfo& info);
     void refreshActive(bool notify);
     void refreshEditing(bool notify);
 

@@ -216,7 +216,7 @@ void TDataSet::moveField(TField* field, int newIndex) {
 
 // ---- notices -------------------------------------------------------------
 
-void TDataSet::DataEvent(TDataEvent event, long info) {
+void TDataSet::DataEvent(TDataEvent event, const TDataEventInfo& info) {
     if (disableCount_ > 0) {
         if (event == TDataEvent::deLayoutChange)
             layoutChangedWhileDisabled_ = true;

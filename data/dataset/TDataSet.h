@@ -188,7 +188,7 @@ public:
     // ---- notices ---------------------------------------------------------
 
     /// Sends a notice to every data source of this data set (unless disabled).
-    void DataEvent(TDataEvent event, long info = 0);
+    void DataEvent(TDataEvent event, const TDataEventInfo& info = {});
     /// Data sources whose DataSet is this one.
     const std::vector<TDataSource*>& dataSources() const { return dataSources_; }
 

@@ -110,7 +110,7 @@ void TDataSet::assignFieldValue(TField& field, const Variant& value) {
     pending_->values[column] = value;
     pending_->assigned[column] = true;
     modified_ = true;
-    DataEvent(TDataEvent::deFieldChange, reinterpret_cast<long>(&field));
+    DataEvent(TDataEvent::deFieldChange, {.field = &field});
 }
 
 void TDataSet::Cancel() {

@@ -130,7 +130,7 @@ int TDataSet::MoveBy(int distance) {
     }
     const int moved = static_cast<int>(target) - currentRow_;
     currentRow_ = static_cast<int>(target);
-    DataEvent(TDataEvent::deDataSetScroll, moved);
+    DataEvent(TDataEvent::deDataSetScroll, {.distance = moved});
     return moved;
 }
 

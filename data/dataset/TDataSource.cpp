@@ -73,7 +73,7 @@ void TDataSource::updateState() {
     }
 }
 
-void TDataSource::dataEvent(TDataEvent event, long info) {
+void TDataSource::dataEvent(TDataEvent event, const TDataEventInfo& info) {
     if (event == TDataEvent::deUpdateState) {
         updateState();
         return;

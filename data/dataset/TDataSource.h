@@ -40,7 +40,7 @@ public:
     void Edit();
 
     /// Called by the data set for each notice.
-    void dataEvent(TDataEvent event, long info);
+    void dataEvent(TDataEvent event, const TDataEventInfo& info);
     /// Number of links bound to this source.
     int linkCount() const { return static_cast<int>(links_.size()); }
 

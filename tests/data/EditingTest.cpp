@@ -261,6 +261,16 @@ TEST_P(EditingTest, DataSourcesPassNoticesAndFreezeWhileControlsAreDisabled) {
                                                     kurs, "update", "browsing", "changed"}));
     link.heard.clear();
 
+    // A notice carries its field as a field and its distance as a number;
+    // neither travels as an integer standing for the other.
+    static_assert(
+        !std::is_invocable_v<decltype(&TDataSet::DataEvent), TDataSet&, TDataEvent, long>);
+    q->DataEvent(TDataEvent::deFieldChange, {.field = q->FieldByName("Id_zach")});
+    q->DataEvent(TDataEvent::deDataSetScroll, {.distance = -2});
+    EXPECT_EQ(link.heard, (std::vector<std::string>{
+                              "field " + q->FieldByName("Id_zach")->FieldName(), "scrolled -2"}));
+    link.heard.clear();
+
     q->DisableControls();
     q->DisableControls();
     q->First();
