@@ -69,8 +69,6 @@ void TApplication::DestroyComponents() {
         destroy();
     }
     mainForm_ = nullptr;
-    // A window set created after this one (in tests) starts a fresh run.
-    terminated_ = false;
 }
 
 void TApplication::HandleException(const std::exception& error) {

@@ -26,7 +26,10 @@ public:
     bool IsModal() const { return modal_; }
 
 protected:
-    /// The window's OnShow handler; runs every time the window becomes visible.
+    /// The window's OnShow handler. Runs each time the program shows the
+    /// hidden window (Show, ShowModal), just before it appears. It does not
+    /// run when the window system shows the window again on its own, such as
+    /// on restoring it from minimized, nor for Show on a window already visible.
     virtual void FormShow() {}
     /// The window's OnClose handler; may change the action.
     virtual void FormClose(TCloseAction& action) { (void)action; }

@@ -121,6 +121,8 @@ TEST(WindowRules, ClosingAWindowHidesItAndClosingTheMainFormEndsTheRun) {
     Application->DestroyComponents();
     EXPECT_EQ(MainDialog, nullptr);
     EXPECT_EQ(OtherDialog, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    EXPECT_TRUE(Application->Terminated()); // an ended run stays ended
 }
 
 int main(int argc, char** argv) {

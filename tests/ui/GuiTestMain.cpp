@@ -1,10 +1,28 @@
-// main() of the window tests: one application object per test process.
+// main() of the window tests: one application object at a time, replaced by
+// the fixture after a test that ended its run.
 #include "shell/TApplication.h"
+#include "tests/ui/TestApplication.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+int* savedArgc = nullptr;
+char** savedArgv = nullptr;
+std::unique_ptr<TApplication> application;
+} // namespace
+
+void restartApplication() {
+    application.reset();
+    application = std::make_unique<TApplication>(*savedArgc, savedArgv);
+}
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    TApplication application(argc, argv);
-    return RUN_ALL_TESTS();
+    savedArgc = &argc;
+    savedArgv = argv;
+    restartApplication();
+    const int result = RUN_ALL_TESTS();
+    application.reset();
+    return result;
 }

@@ -29,6 +29,7 @@ TEST_F(WindowSetTest, QuitMenuItemsEndTheRunThroughTheSplash) {
         EXPECT_EQ(Application->Run(), 0);
         EXPECT_TRUE(Application->Terminated());
         Application->DestroyComponents();
+        restartApplication();
         CreateWindowSet(*Application);
     }
 }

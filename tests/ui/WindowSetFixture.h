@@ -6,6 +6,7 @@
 #include "shell/MessageBoxes.h"
 #include "shell/TApplication.h"
 #include "tests/support/Catalogs.h"
+#include "tests/ui/TestApplication.h"
 #include "ui/main/Unit2.h"
 
 #include <QAbstractButton>
@@ -33,6 +34,8 @@ protected:
     }
     void TearDown() override {
         Application->DestroyComponents();
+        if (Application->Terminated())
+            restartApplication();
         setMessageBoxHook({});
     }
     void useCatalog(const std::string& connectionString) {
