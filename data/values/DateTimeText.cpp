@@ -176,7 +176,7 @@ void appendWord(std::string& out, const std::string& word, char flag, bool lower
     if (lower)
         out += lowerName(word);
     else if (flag == '^')
-        for (char c : word) // the AM/PM words of locales that have them are Latin
+        for (char c : word) // Latin letters only; other scripts stay as they are
             out += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
     else
         out += word;
