@@ -34,7 +34,7 @@ std::string isoDateTime(std::int64_t micros);
 /// modifiers E and O; %r, %p and %P as the settings give them. A time of day
 /// has no zone: %Z and %z give nothing, and a blank beside them goes too.
 std::string formatPattern(const std::string& pattern, std::int64_t days, std::int64_t micros,
-                          const TFormatSettings& settings);
+                          const TFormatSettings& settings = FormatSettings());
 /// Reads a date typed in the pattern's order of day, month and year.
 std::optional<std::int64_t> parseDatePattern(const std::string& pattern, std::string_view text);
 /// Reads a time typed as hours[:minutes[:seconds]].
