@@ -12,15 +12,23 @@ void BinaryWriter::u16(std::uint16_t v) {
 }
 
 void BinaryWriter::u32(std::uint32_t v) {
+    char bytes[4];
     for (int i = 0; i < 4; ++i)
-        u8(std::uint8_t(v >> (8 * i)));
+        bytes[i] = char(v >> (8 * i));
+    m_data.append(bytes, 4);
+}
+
+void BinaryWriter::u64(std::uint64_t v) {
+    char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = char(v >> (8 * i));
+    m_data.append(bytes, 8);
 }
 
 void BinaryWriter::f64(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
-    for (int i = 0; i < 8; ++i)
-        u8(std::uint8_t(bits >> (8 * i)));
+    u64(bits);
 }
 
 void BinaryWriter::string(const QString& s) {
@@ -64,11 +72,16 @@ std::uint32_t BinaryReader::u32() {
     return v;
 }
 
-double BinaryReader::f64() {
+std::uint64_t BinaryReader::u64() {
     need(8);
-    std::uint64_t bits = 0;
+    std::uint64_t v = 0;
     for (int i = 0; i < 8; ++i)
-        bits |= std::uint64_t(std::uint8_t(m_data[m_pos++])) << (8 * i);
+        v |= std::uint64_t(std::uint8_t(m_data[m_pos++])) << (8 * i);
+    return v;
+}
+
+double BinaryReader::f64() {
+    const std::uint64_t bits = u64();
     double v;
     std::memcpy(&v, &bits, sizeof v);
     if (!std::isfinite(v))
@@ -84,8 +97,11 @@ QByteArray BinaryReader::raw(qsizetype n) {
 }
 
 QString BinaryReader::string() {
-    const std::uint32_t n = u32();
-    return QString::fromUtf8(raw(qsizetype(n)));
+    const qsizetype n = qsizetype(u32());
+    need(n);
+    const QString out = QString::fromUtf8(m_data.constData() + m_pos, n);
+    m_pos += n;
+    return out;
 }
 
 BinaryReader BinaryReader::block() {

@@ -14,6 +14,7 @@ public:
     void u8(std::uint8_t v) { m_data.append(char(v)); }
     void u16(std::uint16_t v);
     void u32(std::uint32_t v);
+    void u64(std::uint64_t v);
     void i32(std::int32_t v) { u32(std::uint32_t(v)); }
     void f64(double v);
     void string(const QString& s);
@@ -21,6 +22,8 @@ public:
     /// A nested block: its length first, so that a reader can bound it.
     void block(const QByteArray& payload);
     const QByteArray& data() const { return m_data; }
+    /// Empties the buffer, keeping its capacity.
+    void clear() { m_data.resize(0); }
 
 private:
     QByteArray m_data;
@@ -35,6 +38,7 @@ public:
     std::uint8_t u8();
     std::uint16_t u16();
     std::uint32_t u32();
+    std::uint64_t u64();
     std::int32_t i32() { return std::int32_t(u32()); }
     /// A finite double; NaN and infinities count as damage.
     double f64();

@@ -174,8 +174,9 @@ bool ReportGenerator::printsNothing(const Band& band, const Source& source, cons
 }
 
 void ReportGenerator::beginPage() {
-    m_pages.pages.emplace_back();
-    if (onPage && !onPage(m_pages.pageCount()))
+    m_page.items.clear();
+    ++m_pageCount;
+    if (onPage && !onPage(m_pageCount))
         throw Cancelled();
     m_y = m_report.page.top;
     for (const Band& band : m_report.bands)
@@ -193,6 +194,10 @@ void ReportGenerator::finishPage() {
             placeAt(band, y, nullptr, nullptr);
             y += band.height;
         }
+    if (onPageDone)
+        onPageDone(m_page);
+    else
+        m_pages.pages.push_back(m_page);
 }
 
 double ReportGenerator::contentBottom() const {
@@ -219,22 +224,26 @@ void ReportGenerator::ensureRoom(double height) {
 // block starts where at least its first detail fits under the row, and each
 // page it goes on to repeats the row, marked as continued, and the heading.
 void ReportGenerator::placeBlock(const Block& block, const Source& master, const Row& row,
-                                 const Source& details, const std::vector<Row>& detailRows) {
+                                 const Source& details, const DetailRows& detailRows,
+                                 const DetailRows::Group* group) {
+    const std::uint32_t count = group ? group->count : 0;
     const double rowHeight = block.data->height;
-    const double headHeight =
-        detailRows.empty() || !block.detailHeader ? 0 : block.detailHeader->height;
+    const double headHeight = count == 0 || !block.detailHeader ? 0 : block.detailHeader->height;
     const double detailHeight = block.detail ? block.detail->height : 0;
-    const double whole = rowHeight + headHeight + detailHeight * double(detailRows.size());
-    const double firstPart = rowHeight + headHeight + (detailRows.empty() ? 0 : detailHeight);
+    const double whole = rowHeight + headHeight + detailHeight * double(count);
+    const double firstPart = rowHeight + headHeight + (count == 0 ? 0 : detailHeight);
     const bool fitsOnAPage = whole <= contentBottom() - m_contentTop + kEpsilon;
     if (!fits(whole) && (fitsOnAPage || !fits(firstPart)))
         ensureRoom(whole);
     place(*block.data, &master, &row);
-    if (detailRows.empty())
+    if (count == 0)
         return;
     if (block.detailHeader)
         place(*block.detailHeader, nullptr, nullptr);
-    for (const Row& d : detailRows) {
+    Row d;
+    std::uint32_t at = group->first;
+    for (std::uint32_t i = 0; i < count; ++i, at = detailRows.next(at)) {
+        detailRows.read(at, int(details.columns.size()), d.texts);
         if (!fits(detailHeight) && m_y > m_contentTop + kEpsilon) {
             newPage();
             m_continuing = true;
@@ -254,7 +263,7 @@ void ReportGenerator::place(const Band& band, const Source* source, const Row* r
 }
 
 void ReportGenerator::placeAt(const Band& band, double y, const Source* source, const Row* row) {
-    ReportPage& page = m_pages.pages.back();
+    ReportPage& page = m_page;
     const double printableRight = m_report.page.width - m_report.page.right;
     for (size_t i = 0; i < band.items.size(); ++i) {
         const LayoutItem& li = band.items[i];
@@ -289,16 +298,18 @@ void ReportGenerator::placeAt(const Band& band, double y, const Source* source, 
             item.text = printDateText(li.text);
             break;
         case ItemKind::PageNumber:
-            m_pageNumbers.push_back({m_pages.pages.size() - 1, page.items.size(), li.text});
+            // Filled in when painted: the page count is known only at the end.
+            item.kind = PageItem::Kind::PageNumber;
+            item.text = li.text;
             break;
         }
         if (item.kind == PageItem::Kind::Text) {
-            if (item.text.isEmpty() && li.kind != ItemKind::PageNumber)
+            if (item.text.isEmpty())
                 continue; // nothing to draw
-            ItemCache& cache = cacheOf(band, i);
-            item.text = cache.fitter.fit(item.text);
-            item.font = cache.font;
+            item.text = cacheOf(band, i).fitter.fit(item.text);
         }
+        if (item.isText())
+            item.font = cacheOf(band, i).font;
         page.items.push_back(std::move(item));
     }
 }
@@ -313,19 +324,30 @@ QString ReportGenerator::printDateText(const QString& format) const {
         zemt::data::formatPattern(FormatSettings().ShortDateFormat, days, 0));
 }
 
-void ReportGenerator::resolvePageNumbers() {
-    const QString total = QString::number(m_pages.pageCount());
-    for (const PageNumberRef& ref : m_pageNumbers) {
-        QString text = ref.pattern;
-        text.replace(QStringLiteral("%p"), QString::number(ref.page + 1));
-        text.replace(QStringLiteral("%P"), total);
-        m_pages.pages[ref.page].items[ref.item].text = text;
+// The detail rows are read once and grouped by their key: one pass over the
+// detail connection instead of one per data row. A detail row with nothing
+// to show is left out rather than printed blank; one without a key matches
+// no data row, as the local filter has it.
+DetailRows ReportGenerator::readDetails(const Block& block, Source& details) {
+    std::vector<int> kept;
+    for (size_t i = 0; i < details.requested.size(); ++i)
+        if (details.requested[i])
+            kept.push_back(int(i));
+    DetailRows rows(std::move(kept));
+    const int key = columnIndex(details, block.detail->detailField);
+    TReportDataSetConnection& c = *details.connection;
+    for (c.First(); !c.Eof(); c.Next()) {
+        const Row row = readRow(details);
+        if (row.texts[size_t(key)].isEmpty() || printsNothing(*block.detail, details, row))
+            continue;
+        rows.add(row.texts[size_t(key)], row.texts);
     }
-    m_pageNumbers.clear();
+    return rows;
 }
 
 ReportGenerator::Status ReportGenerator::run() {
     m_pages.pages.clear();
+    m_pageCount = 0;
     try {
         Block block{findBand(BandKind::Data), findBand(BandKind::DetailHeader),
                     findBand(BandKind::Detail)};
@@ -335,50 +357,34 @@ ReportGenerator::Status ReportGenerator::run() {
         if (block.data && block.detail && !openSource(block.detail->dataView, details))
             return Status::Aborted;
 
-        // The detail rows are read once and grouped by their key: one pass
-        // over the detail connection instead of one per data row. A detail
-        // row with nothing to show is left out rather than printed blank.
-        QHash<QString, std::vector<Row>> detailRows;
+        DetailRows detailRows;
         int masterKey = -1;
         if (block.data && block.detail) {
             masterKey = columnIndex(master, block.detail->masterField);
             master.requested[size_t(masterKey)] = true;
-            const int key = columnIndex(details, block.detail->detailField);
-            TReportDataSetConnection& c = *details.connection;
-            for (c.First(); !c.Eof(); c.Next()) {
-                Row row = readRow(details);
-                if (printsNothing(*block.detail, details, row))
-                    continue;
-                const QString k = row.texts[size_t(key)];
-                detailRows[k].push_back(std::move(row));
-            }
+            detailRows = readDetails(block, details);
         }
 
         beginPage();
         if (block.data) {
-            static const std::vector<Row> none;
             TReportDataSetConnection& c = *master.connection;
             for (c.First(); !c.Eof(); c.Next()) {
                 const Row row = readRow(master);
-                const std::vector<Row>* group = &none;
-                if (masterKey >= 0) {
-                    const QString& key = row.texts[size_t(masterKey)];
-                    auto found = detailRows.constFind(key);
-                    // A null key matches nothing, as the local filter has it.
-                    if (!key.isEmpty() && found != detailRows.cend())
-                        group = &*found;
-                }
-                placeBlock(block, master, row, details, *group);
+                const DetailRows::Group* group =
+                    masterKey < 0 || row.texts[size_t(masterKey)].isEmpty()
+                        ? nullptr
+                        : detailRows.find(row.texts[size_t(masterKey)]);
+                placeBlock(block, master, row, details, detailRows, group);
             }
         }
         if (const Band* summary = findBand(BandKind::Summary))
             place(*summary, nullptr, nullptr);
         finishPage();
-        resolvePageNumbers();
+        m_page.items.clear();
         return Status::Done;
     } catch (const Cancelled&) {
         m_pages.pages.clear();
-        m_pageNumbers.clear();
+        m_page.items.clear();
         return Status::Cancelled;
     }
 }

@@ -12,13 +12,13 @@ namespace report {
 
 namespace {
 
-QPageSize pageSizeOf(const ReportPages& pages) {
-    return QPageSize(pages.paperSize, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+QPageSize pageSizeOf(const PageSource& pages) {
+    return QPageSize(pages.paper(), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
 }
 
-QPageLayout::Orientation orientationOf(const ReportPages& pages) {
-    return pages.paperSize.width() > pages.paperSize.height() ? QPageLayout::Landscape
-                                                              : QPageLayout::Portrait;
+QPageLayout::Orientation orientationOf(const PageSource& pages) {
+    return pages.paper().width() > pages.paper().height() ? QPageLayout::Landscape
+                                                          : QPageLayout::Portrait;
 }
 
 QString printFailure(const QPrinter& printer) {
@@ -31,7 +31,7 @@ QString printFailure(const QPrinter& printer) {
 
 } // namespace
 
-void writePdf(const ReportPages& pages, const QString& fileName, const QString& title) {
+void writePdf(const PageSource& pages, const QString& fileName, const QString& title) {
     QPdfWriter writer(fileName);
     writer.setPageSize(pageSizeOf(pages));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -57,11 +57,11 @@ void writePdf(const ReportPages& pages, const QString& fileName, const QString& 
                               .toStdString());
 }
 
-std::vector<int> allPages(const ReportPages& pages) {
+std::vector<int> allPages(const PageSource& pages) {
     return pageSpan(pages, 1, pages.pageCount());
 }
 
-std::vector<int> pageSpan(const ReportPages& pages, int first, int last) {
+std::vector<int> pageSpan(const PageSource& pages, int first, int last) {
     std::vector<int> out;
     for (int p = std::max(1, first); p <= std::min(last, pages.pageCount()); ++p)
         out.push_back(p);
@@ -92,7 +92,7 @@ std::vector<int> parsePageSelection(const QString& text, int pageCount) {
     return out;
 }
 
-void printPages(const ReportPages& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
+void printPages(const PageSource& pages, QPrinter& printer, const std::vector<int>& pageNumbers,
                 int copies, bool collate) {
     printer.setFullPage(true);
     printer.setPageSize(pageSizeOf(pages));

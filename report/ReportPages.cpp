@@ -30,21 +30,25 @@ QFont pageFont(const FontSpec& face) {
     return font;
 }
 
-bool ReportPage::operator==(const ReportPage& other) const {
-    if (items.size() != other.items.size())
-        return false;
-    for (size_t i = 0; i < items.size(); ++i) {
-        const PageItem& a = items[i];
-        const PageItem& b = other.items[i];
-        if (a.kind != b.kind || a.rect != b.rect || a.text != b.text || a.font != b.font ||
-            a.align != b.align || a.penWidth != b.penWidth)
-            return false;
-    }
-    return true;
+QString pageNumberText(const QString& pattern, int page, int count) {
+    QString text = pattern;
+    text.replace(QStringLiteral("%p"), QString::number(page));
+    return text.replace(QStringLiteral("%P"), QString::number(count));
 }
 
-bool ReportPages::operator==(const ReportPages& other) const {
-    return paperSize == other.paperSize && fonts == other.fonts && pages == other.pages;
+QString PageSource::itemText(const PageItem& item, int index) const {
+    if (item.kind == PageItem::Kind::PageNumber)
+        return pageNumberText(item.text, index + 1, pageCount());
+    return item.kind == PageItem::Kind::Text ? item.text : QString();
+}
+
+bool operator==(const PageSource& a, const PageSource& b) {
+    if (a.paper() != b.paper() || a.fontList() != b.fontList() || a.pageCount() != b.pageCount())
+        return false;
+    for (int i = 0; i < a.pageCount(); ++i)
+        if (!(a.page(i) == b.page(i)))
+            return false;
+    return true;
 }
 
 std::uint16_t ReportPages::fontIndex(const FontSpec& font) {
@@ -55,26 +59,38 @@ std::uint16_t ReportPages::fontIndex(const FontSpec& font) {
     return std::uint16_t(fonts.size() - 1);
 }
 
-void ReportPages::paint(int index, QPainter& painter, const QRectF& target) const {
+ReportPages readAllPages(const PageSource& source) {
+    ReportPages out;
+    out.paperSize = source.paper();
+    out.fonts = source.fontList();
+    out.pages.reserve(size_t(source.pageCount()));
+    for (int i = 0; i < source.pageCount(); ++i)
+        out.pages.push_back(source.page(i));
+    return out;
+}
+
+void PageSource::paint(int index, QPainter& painter, const QRectF& target) const {
     if (index < 0 || index >= pageCount())
         return;
     painter.save();
     painter.translate(target.topLeft());
+    const QSizeF paperSize = paper();
+    const ReportPage shown = page(index);
     painter.scale(target.width() / (paperSize.width() * kUnitsPerMm),
                   target.height() / (paperSize.height() * kUnitsPerMm));
     std::vector<QFont> qfonts;
     std::vector<QFontMetricsF> metrics;
-    qfonts.reserve(fonts.size());
-    metrics.reserve(fonts.size());
-    for (const FontSpec& face : fonts) {
+    qfonts.reserve(fontList().size());
+    metrics.reserve(fontList().size());
+    for (const FontSpec& face : fontList()) {
         qfonts.push_back(pageFont(face));
         metrics.emplace_back(qfonts.back());
     }
     int currentFont = -1;
     double currentPen = -1;
     painter.setBrush(Qt::NoBrush);
-    for (const PageItem& item : pages[size_t(index)].items) {
-        if (item.kind == PageItem::Kind::Text) {
+    for (const PageItem& item : shown.items) {
+        if (item.isText()) {
             if (item.font != currentFont && item.font < qfonts.size()) {
                 painter.setFont(qfonts[item.font]);
                 currentFont = item.font;
@@ -85,13 +101,14 @@ void ReportPages::paint(int index, QPainter& painter, const QRectF& target) cons
             // the painter to lay out each one inside its rectangle.
             const QFontMetricsF& fm = metrics[item.font];
             const QRectF r = toUnits(item.rect);
+            const QString text = itemText(item, index);
             double x = r.x();
             if (item.align != Align::Left) {
-                const double w = fm.horizontalAdvance(item.text);
+                const double w = fm.horizontalAdvance(text);
                 x = item.align == Align::Right ? r.right() - w : r.x() + (r.width() - w) / 2;
             }
             painter.drawText(QPointF(x, r.y() + (r.height() - fm.height()) / 2 + fm.ascent()),
-                             item.text);
+                             text);
             continue;
         }
         if (item.penWidth != currentPen) {

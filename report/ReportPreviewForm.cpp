@@ -31,11 +31,12 @@ namespace report {
 /// Paints one page at the preview's zoom on a white sheet.
 class PageView : public QWidget {
 public:
-    PageView(const ReportPages& pages, QWidget* parent) : QWidget(parent), m_pages(pages) {}
+    PageView(const std::shared_ptr<const PageSource>& pages, QWidget* parent)
+        : QWidget(parent), m_pages(pages) {}
     void show(int index, int zoom) {
         m_index = index;
         const double px = logicalDpiX() / 25.4 * zoom / 100.0;
-        const QSizeF paper = m_pages.paperSize;
+        const QSizeF paper = m_pages->paper();
         m_sheet = QSize(int(paper.width() * px), int(paper.height() * px));
         setFixedSize(m_sheet + QSize(2 * kMargin, 2 * kMargin));
         update();
@@ -52,11 +53,11 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setPen(Qt::black);
-        m_pages.paint(m_index, painter, sheet);
+        m_pages->paint(m_index, painter, sheet);
     }
 
 private:
-    const ReportPages& m_pages;
+    const std::shared_ptr<const PageSource>& m_pages;
     int m_index = 0;
     QSize m_sheet;
 };
@@ -71,6 +72,11 @@ constexpr int kMaxZoom = 1000;
 } // namespace
 
 TReportPreviewForm::TReportPreviewForm(TReportSystem& system, report::ReportPages pages,
+                                       QWidget* parent)
+    : TReportPreviewForm(system, std::make_shared<report::ReportPages>(std::move(pages)), parent) {}
+
+TReportPreviewForm::TReportPreviewForm(TReportSystem& system,
+                                       std::shared_ptr<const report::PageSource> pages,
                                        QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::ReportPreviewForm>()), m_system(system),
       m_pages(std::move(pages)) {
@@ -197,7 +203,7 @@ void TReportPreviewForm::setZoom(int percent) {
 }
 
 void TReportPreviewForm::fitPageWidth() {
-    const double mmWidth = m_pages.paperSize.width();
+    const double mmWidth = m_pages->paper().width();
     const int room = ScrollBox->viewport()->width() - 2 * report::PageView::kMargin -
                      ScrollBox->verticalScrollBar()->sizeHint().width();
     setZoom(int(room / (mmWidth * logicalDpiX() / 25.4) * 100));
@@ -207,8 +213,8 @@ void TReportPreviewForm::fitPage() {
     const QSize room = ScrollBox->viewport()->size() -
                        QSize(2 * report::PageView::kMargin, 2 * report::PageView::kMargin);
     const double px = logicalDpiX() / 25.4 / 100;
-    const double zw = room.width() / (m_pages.paperSize.width() * px);
-    const double zh = room.height() / (m_pages.paperSize.height() * px);
+    const double zw = room.width() / (m_pages->paper().width() * px);
+    const double zh = room.height() / (m_pages->paper().height() * px);
     setZoom(int(std::min(zw, zh)));
 }
 
@@ -225,8 +231,7 @@ void TReportPreviewForm::updateState() {
 }
 
 void TReportPreviewForm::openSnapshot(const QString& fileName) {
-    report::ReportPages loaded = report::loadSnapshot(fileName);
-    m_pages = std::move(loaded);
+    m_pages = report::openSnapshot(fileName);
     setWindowTitle(applicationTitleFromPath(QCoreApplication::applicationFilePath()) +
                    QStringLiteral(" - [ ") + fileName + QStringLiteral(" ]"));
     goToPage(1);
@@ -234,11 +239,11 @@ void TReportPreviewForm::openSnapshot(const QString& fileName) {
 
 void TReportPreviewForm::saveAs(const QString& fileName) {
     if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        report::writePdf(m_pages, fileName,
+        report::writePdf(*m_pages, fileName,
                          m_system.ReportTitle.isEmpty() ? QFileInfo(fileName).completeBaseName()
                                                         : m_system.ReportTitle);
     else
-        report::saveSnapshot(m_pages, fileName);
+        report::saveSnapshot(*m_pages, fileName);
 }
 
 void TReportPreviewForm::openFile() {
@@ -269,7 +274,7 @@ void TReportPreviewForm::print() {
     QPrinter& printer = m_system.printerToPrintOn();
     if (m_system.Duplex)
         printer.setDuplex(*m_system.Duplex);
-    report::printPages(m_pages, printer, setup.chosenPages(), m_system.Copies, m_system.Collate);
+    report::printPages(*m_pages, printer, setup.chosenPages(), m_system.Copies, m_system.Collate);
 }
 
 void TReportPreviewForm::askPage() {

@@ -27,11 +27,14 @@ class TReportPreviewForm : public QDialog {
     Q_OBJECT
 public:
     TReportPreviewForm(TReportSystem& system, report::ReportPages pages, QWidget* parent = nullptr);
+    /// Shows pages read as they are shown (a run's temporary file).
+    TReportPreviewForm(TReportSystem& system, std::shared_ptr<const report::PageSource> pages,
+                       QWidget* parent = nullptr);
     ~TReportPreviewForm() override;
 
     int currentPage() const { return m_page; } ///< from 1
-    int pageCount() const { return m_pages.pageCount(); }
-    const report::ReportPages& pages() const { return m_pages; }
+    int pageCount() const { return m_pages->pageCount(); }
+    const report::PageSource& pages() const { return *m_pages; }
     /// Goes to a page (clamped); updates the boxes, the status bar and the actions.
     void goToPage(int page);
     /// Goes to a page, scrolled to its top or its bottom.
@@ -78,7 +81,7 @@ private:
 
     std::unique_ptr<Ui::ReportPreviewForm> m_ui;
     TReportSystem& m_system;
-    report::ReportPages m_pages;
+    std::shared_ptr<const report::PageSource> m_pages;
     report::PageView* m_view;
     QMap<QString, QAction*> m_actions;
     int m_page = 1;

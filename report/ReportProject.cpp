@@ -19,6 +19,9 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -54,24 +57,32 @@ bool takeLock(TReportLock& lock, std::chrono::milliseconds timeout) {
 
 // Asking for the name makes the file visible in the folder: Qt would
 // otherwise keep it unnamed.
-void writeTemporarySnapshot(QTemporaryFile& temp, const report::ReportPages& pages) {
-    const QByteArray data = report::encodeSnapshot(pages);
-    if (!temp.open() || temp.fileName().isEmpty() || temp.write(data) != data.size() ||
-        !temp.flush())
+void openTemporaryFile(QTemporaryFile& temp) {
+    if (!temp.open() || temp.fileName().isEmpty())
         throw EFOpenError(
             QStringLiteral("Cannot create file \"%1\". %2")
                 .arg(QDir::toNativeSeparators(temp.fileTemplate()), temp.errorString())
                 .toStdString());
 }
 
+// A long run leaves a heap far larger than the program needs between runs;
+// glibc keeps freed memory for the process unless asked to give it back.
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 QString reportTitle(const report::Project& project, const report::Report& report) {
     return project.settings.title.isEmpty() ? report.name : project.settings.title;
 }
 
-void deliver(TReportSystem& system, const report::ReportPages& pages, QWidget* parent) {
+void deliver(TReportSystem& system, const std::shared_ptr<const report::PageSource>& shown,
+             QWidget* parent) {
+    const report::PageSource& pages = *shown;
     switch (system.ReportDest) {
     case TReportDest::rdPreview: {
-        TReportPreviewForm preview(system, pages, parent);
+        TReportPreviewForm preview(system, shown, parent);
         preview.exec();
         return;
     }
@@ -122,6 +133,9 @@ void TReportProject::Open() {
 
 void TReportProject::Execute() {
     Open();
+    struct GiveBackMemory {
+        ~GiveBackMemory() { returnFreedMemory(); }
+    } afterTheRun;
     runActiveReport();
 }
 
@@ -145,7 +159,16 @@ void TReportProject::runActiveReport() {
             return;
     }
 
+    // Pages go to a temporary file as they are made, and delivery reads them
+    // back from there one at a time: what is shown, printed or filed is what
+    // the file holds, and no run holds all its pages in memory.
+    QTemporaryFile temp(QDir::tempPath() + u'/' + system.TempFilePrefix +
+                        QStringLiteral("XXXXXX.tmp"));
+    openTemporaryFile(temp);
+    const QString tempName = QDir::toNativeSeparators(temp.fileName());
+    report::SnapshotWriter writer(temp, QSizeF(working.page.width, working.page.height), tempName);
     report::ReportGenerator generator(*m_project, working);
+    generator.onPageDone = [&writer](const report::ReportPage& page) { writer.addPage(page); };
     std::unique_ptr<TReportStatusForm> status;
     if (system.ShowStatus) {
         status = std::make_unique<TReportStatusForm>(system, dialogParent);
@@ -168,13 +191,12 @@ void TReportProject::runActiveReport() {
     }
     if (outcome == report::ReportGenerator::Status::Cancelled)
         return;
-
-    // Generated pages go to a temporary file, and delivery takes them from
-    // there: what is shown, printed or filed is what the file holds.
-    QTemporaryFile temp(QDir::tempPath() + u'/' + system.TempFilePrefix +
-                        QStringLiteral("XXXXXX.tmp"));
-    writeTemporarySnapshot(temp, generator.takePages());
-    m_lastPages = report::loadSnapshot(temp.fileName());
-    deliver(system, *m_lastPages, dialogParent);
+    writer.finish(generator.pages().fonts);
+    {
+        const auto pages = std::make_shared<report::SnapshotFile>(temp.fileName());
+        if (onPagesGenerated)
+            onPagesGenerated(*pages);
+        deliver(system, pages, dialogParent);
+    }
     generator.restoreConnections();
 }

@@ -43,13 +43,14 @@ public:
     /// Called with the output system just before its dialog is shown (tests
     /// adjust printers, answer dialogs or observe the run through it).
     std::function<void(TReportSystem&)> onSystemCreated;
-    /// The pages of the last run that generated any (tests, screenshots).
-    const std::optional<report::ReportPages>& lastPages() const { return m_lastPages; }
+    /// Called with a run's pages once they are all generated, before they
+    /// are delivered (tests and screenshots look at them here). A run keeps
+    /// nothing of its pages after it ends.
+    std::function<void(const report::PageSource&)> onPagesGenerated;
 
 private:
     void runActiveReport();
 
     QString m_projectFile;
     std::optional<report::Project> m_project;
-    std::optional<report::ReportPages> m_lastPages;
 };

@@ -49,7 +49,9 @@ public:
     }
     QueueDriver(const QueueDriver&) = delete;
     QueueDriver& operator=(const QueueDriver&) = delete;
-    const QString& file() const { return m_file; }
+    const QString& file() const {
+        return m_file;
+    }
 
 private:
     QString m_file;
@@ -70,7 +72,7 @@ void checkPrinterAcceptsJobs(const QString& printer) {
         unavailable(printer, QStringLiteral("does not accept jobs"));
 }
 
-void writePrinterOutput(const ReportPages& pages, const QString& printer, const QString& fileName,
+void writePrinterOutput(const PageSource& pages, const QString& printer, const QString& fileName,
                         const QString& title) {
     checkPrinterAcceptsJobs(printer);
     QTemporaryDir work;

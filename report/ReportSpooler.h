@@ -16,7 +16,7 @@ void checkPrinterAcceptsJobs(const QString& printer);
 /// driver: the data the spooler would send to the device. A queue without a
 /// driver passes documents on unchanged, so its output is the PDF itself.
 /// Throws EReportError or EFOpenError on failure.
-void writePrinterOutput(const ReportPages& pages, const QString& printer, const QString& fileName,
+void writePrinterOutput(const PageSource& pages, const QString& printer, const QString& fileName,
                         const QString& title);
 
 } // namespace report

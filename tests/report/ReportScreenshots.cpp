@@ -39,8 +39,11 @@ int main(int argc, char** argv) {
         s.ReportDest = TReportDest::rdFile;
         s.OutputFileName = temp.filePath(QStringLiteral("demo.rsf"));
     };
+    report::ReportPages pages;
+    reports.ReportProject1.onPagesGenerated = [&pages](const report::PageSource& p) {
+        pages = report::readAllPages(p);
+    };
     reports.runReport(nullptr);
-    const report::ReportPages& pages = *reports.ReportProject1.lastPages();
 
     const double dpi = 110;
     QImage page(int(pages.paperSize.width() / 25.4 * dpi),
