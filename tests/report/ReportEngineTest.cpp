@@ -40,6 +40,9 @@
 #include <QToolBar>
 #include <deque>
 #include <gtest/gtest.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace report;
 
@@ -622,6 +625,58 @@ TEST(Project, PreviewRunRemovesItsTemporaryFile) {
     EXPECT_EQ(during.size(), 1);
     EXPECT_TRUE(QDir(QDir::tempPath()).entryList({QStringLiteral("RP*")}, QDir::Files).isEmpty());
     EXPECT_FALSE(data.students.active());
+}
+
+/// Bytes the heap holds for the program (zero where another allocator runs).
+std::size_t heapInUse() {
+#ifdef __GLIBC__
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#else
+    return 0;
+#endif
+}
+
+// A run's pages live in its temporary file, read back a page at a time: the
+// project holds nothing of a finished run, page numbers come from the file's
+// own page count, and a second run makes the very same pages.
+TEST(Project, ARunKeepsNoPagesAndASecondRunMakesTheSame) {
+    TReportProject p;
+    p.setProjectFile(QStringLiteral(ZEMT_REPORT_PROJECT));
+    QTemporaryDir dir;
+    snapshotTo(p, dir.filePath(QStringLiteral("out.rsf")));
+    {
+        Connections small; // fonts and the like are loaded once per process
+        p.Execute();
+    }
+    MemoryDataSet students = makeStudents(3000);
+    MemoryDataSet payments = makePayments();
+    TReportDataSetConnection c1(QStringLiteral("ReportConnection1"), &students);
+    TReportDataSetConnection c2(QStringLiteral("ReportConnection2"), &payments);
+    const std::size_t before = heapInUse();
+    p.Execute();
+    const std::size_t after = heapInUse();
+    EXPECT_LT(after, before + 256 * 1024) << "held after the run: " << after - before;
+
+    std::vector<ReportPages> runs;
+    QStringList files;
+    p.onPagesGenerated = [&](const PageSource& pages) {
+        EXPECT_NE(dynamic_cast<const SnapshotFile*>(&pages), nullptr);
+        runs.push_back(readAllPages(pages));
+        files += QDir(QDir::tempPath()).entryList({QStringLiteral("RP*")}, QDir::Files);
+    };
+    p.Execute();
+    p.Execute();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_TRUE(runs[0] == runs[1]);
+    const int n = runs[0].pageCount();
+    ASSERT_GT(n, 20);
+    EXPECT_TRUE(pageTexts(runs[0], 0).contains(QStringLiteral("Страница 1 из %1").arg(n)));
+    EXPECT_TRUE(pageTexts(runs[0], n - 1).contains(QStringLiteral("Страница %1 из %1").arg(n)));
+    EXPECT_EQ(loadSnapshot(dir.filePath(QStringLiteral("out.rsf"))), runs[1]);
+    ASSERT_EQ(files.size(), 2);
+    for (const QString& file : files)
+        EXPECT_FALSE(QFile::exists(QDir(QDir::tempPath()).filePath(file))) << file.toStdString();
 }
 
 // ---- dialogs ----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "report/Snapshot.h"
 #include "tools/rpjmake/LayoutJson.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -188,6 +189,84 @@ TEST(Snapshot, RoundTripAndDamage) {
     for (qsizetype n = 0; n < good.size(); ++n)
         EXPECT_THROW(decodeSnapshot(good.left(n), file), Exception) << "cut at " << n;
     EXPECT_THROW(decodeSnapshot(good + "x", file), EReportError);
+}
+
+// A run's own file: page numbers stay patterns until painted, each page is
+// read back alone through the index at the end of the file, and a damaged
+// index is an error rather than wrong pages.
+TEST(Snapshot, PagesAreReadOneAtATimeAndPageNumbersFilledInWhenShown) {
+    ReportPages pages;
+    pages.fonts.push_back(FontSpec());
+    for (int i = 0; i < 3; ++i) {
+        PageItem number;
+        number.kind = PageItem::Kind::PageNumber;
+        number.rect = QRectF(15, 280, 180, 5);
+        number.text = QStringLiteral("Страница %p из %P");
+        ReportPage page;
+        page.items.assign(size_t(i + 1), number);
+        pages.pages.push_back(page);
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("run.tmp"));
+    saveSnapshot(pages, file);
+    const SnapshotFile read(file);
+    ASSERT_EQ(read.pageCount(), 3);
+    EXPECT_EQ(read.page(2), pages.pages[2]);
+    EXPECT_EQ(read.page(0), pages.pages[0]);
+    EXPECT_EQ(read.itemText(read.page(0).items[0], 0), QStringLiteral("Страница 1 из 3"));
+    EXPECT_EQ(read.itemText(read.page(2).items[0], 2), QStringLiteral("Страница 3 из 3"));
+    EXPECT_THROW(read.page(3), EReportError);
+    EXPECT_EQ(*openSnapshot(file), pages);
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    bytes[bytes.size() - 8] = char(bytes[bytes.size() - 8] + 1); // the index moved by a byte
+    f.seek(0);
+    f.write(bytes);
+    f.close();
+    EXPECT_THROW(SnapshotFile{file}, EReportError);
+    EXPECT_THROW(openSnapshot(file), EReportError);
+}
+
+// Snapshots saved before pages were streamed (version 1) still open, and
+// every file of the fuzz corpus opens or is refused with a message.
+TEST(Snapshot, VersionOneFilesAndTheFuzzCorpus) {
+    BinaryWriter w;
+    w.bytes(QByteArray("RSF\x1A", 4));
+    w.u32(1);
+    w.f64(210);
+    w.f64(297);
+    w.u32(1); // fonts
+    w.string(QStringLiteral("DejaVu Sans"));
+    w.f64(10);
+    w.u8(0);
+    w.u32(1); // pages
+    w.u32(1); // items
+    w.u8(1);
+    for (double v : {15.0, 20.0, 40.0, 5.0})
+        w.f64(v);
+    w.string(QStringLiteral("Страница 1 из 1"));
+    w.u16(0);
+    w.u8(0);
+    w.f64(0.2);
+    const ReportPages old = decodeSnapshot(w.data(), QStringLiteral("old.rsf"));
+    ASSERT_EQ(old.pageCount(), 1);
+    EXPECT_EQ(old.pages[0].items[0].text, QStringLiteral("Страница 1 из 1"));
+    EXPECT_EQ(decodeSnapshot(encodeSnapshot(old), QStringLiteral("new.rsf")), old);
+
+    const QDir corpus(QStringLiteral(ZEMT_SNAPSHOT_CORPUS));
+    const QStringList files = corpus.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        const QString path = corpus.filePath(name);
+        try {
+            const auto pages = openSnapshot(path);
+            EXPECT_EQ(readAllPages(*pages), loadSnapshot(path)) << name.toStdString();
+        } catch (const EReportError&) {
+            EXPECT_THROW(loadSnapshot(path), EReportError) << name.toStdString();
+        }
+    }
 }
 
 TEST(OutputRules, FileNamesGetTheFormatsExtensionWhenTheyHaveNoDot) {
