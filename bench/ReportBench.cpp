@@ -83,7 +83,6 @@ private:
 struct Fixture {
     report::Project project;
     std::unique_ptr<Rows> students, payments;
-    std::unique_ptr<TReportDataSetConnection> c1, c2;
     QTemporaryDir dir;
 
     Fixture() {
@@ -109,13 +108,13 @@ struct Fixture {
         payments = std::make_unique<Rows>(
             QStringList{"Id_zach", "Kashier_fname", "Month_oplat", "Summ", "Date_platej"},
             std::move(p));
-        c1 = std::make_unique<TReportDataSetConnection>(QStringLiteral("ReportConnection1"),
-                                                        students.get());
-        c2 = std::make_unique<TReportDataSetConnection>(QStringLiteral("ReportConnection2"),
-                                                        payments.get());
     }
 
+    // The connections exist only while the report runs: the registry finds
+    // connections by name, and other benchmarks register their own.
     report::ReportPages generate() {
+        TReportDataSetConnection c1(QStringLiteral("ReportConnection1"), students.get());
+        TReportDataSetConnection c2(QStringLiteral("ReportConnection2"), payments.get());
         report::ReportGenerator gen(project, *project.activeReport());
         gen.run();
         gen.restoreConnections();
