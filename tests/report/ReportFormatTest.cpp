@@ -263,6 +263,7 @@ TEST(Snapshot, VersionOneFilesAndTheFuzzCorpus) {
         try {
             const auto pages = openSnapshot(path);
             EXPECT_EQ(readAllPages(*pages), loadSnapshot(path)) << name.toStdString();
+            EXPECT_EQ(decodeSnapshot(encodeSnapshot(*pages), name), *pages) << name.toStdString();
         } catch (const EReportError&) {
             EXPECT_THROW(loadSnapshot(path), EReportError) << name.toStdString();
         }
