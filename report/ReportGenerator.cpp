@@ -4,7 +4,6 @@
 #include "data/values/DateTimeText.h"
 #include "data/values/FormatSettings.h"
 
-#include <QHash>
 #include <algorithm>
 #include <exception>
 
