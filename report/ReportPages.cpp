@@ -75,7 +75,8 @@ void PageSource::paint(int index, QPainter& painter, const QRectF& target) const
     painter.save();
     painter.translate(target.topLeft());
     const QSizeF paperSize = paper();
-    const ReportPage shown = page(index);
+    ReportPage scratch;
+    const ReportPage& shown = page(index, scratch);
     painter.scale(target.width() / (paperSize.width() * kUnitsPerMm),
                   target.height() / (paperSize.height() * kUnitsPerMm));
     std::vector<QFont> qfonts;

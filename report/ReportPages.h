@@ -57,6 +57,11 @@ public:
     /// Page `index` (from 0) as stored: page numbers as their patterns.
     /// Throws EReportError when the page cannot be read.
     virtual ReportPage page(int index) const = 0;
+    /// Page `index` without a copy where it is held in memory; otherwise
+    /// read into `scratch`.
+    virtual const ReportPage& page(int index, ReportPage& scratch) const {
+        return scratch = page(index);
+    }
 
     /// The text an item of page `index` shows (page numbers filled in).
     QString itemText(const PageItem& item, int index) const;
@@ -82,6 +87,9 @@ public:
     const std::vector<FontSpec>& fontList() const override { return fonts; }
     int pageCount() const override { return int(pages.size()); }
     ReportPage page(int index) const override { return pages.at(size_t(index)); }
+    const ReportPage& page(int index, ReportPage&) const override {
+        return pages.at(size_t(index));
+    }
 };
 
 /// Every page of `source` in memory (tests and small snapshots only).
