@@ -28,8 +28,16 @@ public:
                QueryResult& out) override;
     std::vector<std::string> primaryKey(const std::string& table) override;
     void describe(const std::string& sql) override;
+    bool queryTable(const std::string& sql, const std::string& table, QueryResult& out,
+                    ChangeMark& mark) override;
+    bool queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                        QueryResult& added) override;
 
 private:
+    class ReadTransaction;
+    struct LogState;
+    LogState readLogState(const std::string& table);
+    int keyColumn(const QueryResult& result);
     struct TableInfo {
         std::string name; // empty unless an ordinary table
         std::map<int, std::string> columns;

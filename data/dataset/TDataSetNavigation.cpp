@@ -173,6 +173,24 @@ void TDataSet::sortHeldRows(const std::string& columnNames) {
             throwLayerError(name_, fillIn("Field '%s' not found", name));
         columns.push_back(column);
     }
+    if (origin_) {
+        // Held rows kept from an earlier read are in this order already.
+        if (origin_->sortedBy == columnNames)
+            return;
+        origin_->sortedBy = columnNames;
+        if (origin_->pristine) {
+            // Ties in the order the rows were read, as a fresh read sorts them,
+            // whatever order came before.
+            std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+                for (int c : columns)
+                    if (const int cmp = rows_->compare(a, b, c); cmp != 0)
+                        return cmp < 0;
+                return a < b;
+            });
+            index_.reset();
+            return;
+        }
+    }
     if (columns.empty())
         return;
     std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
