@@ -1,9 +1,9 @@
-// The SQLite side of the change log (db/sqlite/schema.sql): inserts log the
-// new rowid under an AUTOINCREMENT sequence, updates and deletes raise the
-// table's counter. Writers are serialised by the database, and a rolled-back
-// insert gives its sequence number back, so the entries a reader has not
-// seen are exactly those above its last one, without gaps; a gap means that
-// entries were trimmed or deleted, and the reader reads everything.
+// The SQLite side of the change log (db/sqlite/schema.sql): inserted rows
+// log their rowid under an AUTOINCREMENT sequence, updated and deleted rows
+// an entry without one. Writers are serialised by the database, and a
+// rolled-back write gives its sequence numbers back, so the entries a reader
+// has not seen are exactly those above its last one, without gaps; a gap
+// means that entries were trimmed or deleted, and the reader reads everything.
 #include "data/connection/SqliteProvider.h"
 
 #include "data/values/ErrorText.h"
@@ -56,9 +56,8 @@ struct Statement {
 } // namespace
 
 struct SqliteProvider::LogState {
-    bool usable = false;    // the log, the counter and the three triggers exist
-    long long lastSeq = 0;  // the last sequence number handed out
-    std::string guard;      // schema version and the table's change counter
+    long long lastSeq = 0; // the last sequence number handed out
+    std::string guard;     // the schema version: triggers and log as they were
 };
 
 bool SqliteProvider::readLogState(const std::string& table, LogState& state) {
@@ -67,24 +66,20 @@ bool SqliteProvider::readLogState(const std::string& table, LogState& state) {
             db_,
             "select (select schema_version from pragma_schema_version),"
             " coalesce((select seq from sqlite_sequence where name = 'zemt_change_log'), 0),"
-            " (select changes from zemt_change_count where tbl = ?1),"
             " (select count(*) from sqlite_schema where type = 'trigger' and lower(tbl_name) = ?1"
             "   and name in ('zemt_log_' || ?1 || '_insert', 'zemt_log_' || ?1 || '_update',"
             "                'zemt_log_' || ?1 || '_delete')),"
             " (select count(*) from sqlite_schema where type = 'table'"
             "   and name = 'zemt_change_log')",
             -1, &s.stmt, nullptr) != SQLITE_OK)
-        return false; // no counter table: a catalog without the log
+        return false; // no sequence table: a catalog without the log
     const std::string name = lowerAscii(table);
     sqlite3_bind_text(s.stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
     if (sqlite3_step(s.stmt) != SQLITE_ROW)
         return false;
     state.lastSeq = sqlite3_column_int64(s.stmt, 1);
-    state.usable = sqlite3_column_type(s.stmt, 2) == SQLITE_INTEGER &&
-                   sqlite3_column_int(s.stmt, 3) == 3 && sqlite3_column_int(s.stmt, 4) == 1;
-    state.guard = std::to_string(sqlite3_column_int64(s.stmt, 0)) + ":" +
-                  std::to_string(sqlite3_column_int64(s.stmt, 2));
-    return state.usable;
+    state.guard = std::to_string(sqlite3_column_int64(s.stmt, 0));
+    return sqlite3_column_int(s.stmt, 2) == 3 && sqlite3_column_int(s.stmt, 3) == 1;
 }
 
 int SqliteProvider::rowidKeyColumn(const std::string& table, const QueryResult& result) {
@@ -165,6 +160,8 @@ bool SqliteProvider::queryAddedRows(const std::string& sql, const std::string& t
                 return false;
             if (reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, 1)) != name)
                 continue;
+            if (sqlite3_column_type(s.stmt, 2) != SQLITE_INTEGER)
+                return false; // a row was changed or deleted
             keys += (keys.empty() ? "[" : ",") + std::to_string(sqlite3_column_int64(s.stmt, 2));
             ++keyCount;
         }

@@ -70,33 +70,31 @@ END;
 
 -- Change log. A workstation that reopens a table reads only the rows added
 -- since its last read, as long as adding rows is all that happened to the
--- table: each insert logs the new row's rowid, and any update or delete
--- raises the table's counter, which sends readers back to a full read. The
--- log keeps its last 10,000 entries (each insert drops the oldest); a reader
--- further behind than that reads the whole table. Readers trust the log only
--- while the triggers below exist and the schema is unchanged since their
--- last read; a catalog without the log is read in full every time.
+-- table: each inserted row logs its rowid, each updated or deleted row an
+-- entry without one, which sends readers back to a full read. Entries are
+-- numbered without gaps (AUTOINCREMENT, and a rolled-back write gives its
+-- numbers back); a reader that finds a gap after its last entry, or the
+-- numbering gone backwards, reads the whole table. The log keeps its last
+-- 10,000 entries: each write drops the oldest. Readers trust the log only
+-- while these triggers exist and the schema is unchanged since their last
+-- read; a catalog without the log is read in full every time.
 CREATE TABLE zemt_change_log (
     seq     INTEGER PRIMARY KEY AUTOINCREMENT,
     tbl     TEXT NOT NULL,
-    row_key INTEGER NOT NULL
+    row_key INTEGER
 ) STRICT;
-
-CREATE TABLE zemt_change_count (
-    tbl     TEXT PRIMARY KEY,
-    changes INTEGER NOT NULL DEFAULT 0
-) STRICT;
-INSERT INTO zemt_change_count (tbl) VALUES ('student'), ('room'), ('vselenie'), ('platej');
 
 CREATE TRIGGER zemt_log_student_insert AFTER INSERT ON student BEGIN
     INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NEW.rowid);
     DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_student_update AFTER UPDATE ON student BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'student';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_student_delete AFTER DELETE ON student BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'student';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 
 CREATE TRIGGER zemt_log_room_insert AFTER INSERT ON Room BEGIN
@@ -104,10 +102,12 @@ CREATE TRIGGER zemt_log_room_insert AFTER INSERT ON Room BEGIN
     DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_room_update AFTER UPDATE ON Room BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'room';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('room', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_room_delete AFTER DELETE ON Room BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'room';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('room', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 
 CREATE TRIGGER zemt_log_vselenie_insert AFTER INSERT ON Vselenie BEGIN
@@ -115,10 +115,12 @@ CREATE TRIGGER zemt_log_vselenie_insert AFTER INSERT ON Vselenie BEGIN
     DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_vselenie_update AFTER UPDATE ON Vselenie BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'vselenie';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('vselenie', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_vselenie_delete AFTER DELETE ON Vselenie BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'vselenie';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('vselenie', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 
 CREATE TRIGGER zemt_log_platej_insert AFTER INSERT ON Platej BEGIN
@@ -126,8 +128,10 @@ CREATE TRIGGER zemt_log_platej_insert AFTER INSERT ON Platej BEGIN
     DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_platej_update AFTER UPDATE ON Platej BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'platej';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('platej', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
 CREATE TRIGGER zemt_log_platej_delete AFTER DELETE ON Platej BEGIN
-    UPDATE zemt_change_count SET changes = changes + 1 WHERE tbl = 'platej';
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('platej', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
 END;
