@@ -34,9 +34,10 @@ public:
                         QueryResult& added) override;
 
 private:
-    class ReadTransaction;
-    struct LogState;
-    LogState readLogState(const std::string& table);
+    /// Columns and rows of a result of this connection (the result stays the caller's).
+    void readResult(pg_result* result, QueryResult& out);
+    /// Runs several statements in one round trip; every result, in order.
+    std::vector<pg_result*> runScript(const std::string& sql);
     int keyColumn(const QueryResult& result);
     struct TableInfo {
         std::string name; // empty unless an ordinary table
