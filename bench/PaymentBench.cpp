@@ -42,8 +42,7 @@ std::string studentsSql(bool pg) {
 // Payments spread over the students, as years of an office's work leave them.
 std::string paymentsSql(bool pg, int payments) {
     const std::string row = std::string("20001 + (") + (pg ? "i::bigint" : "i") + " * 7919) % " +
-                            std::to_string(kStudents) +
-                            ", 'касса ' || (i % 5), 'март', 850";
+                            std::to_string(kStudents) + ", 'касса ' || (i % 5), 'март', 850";
     return pg ? "insert into Platej (Id_zach, Kashier_fname, Month_oplat, Summ) select " + row +
                     " from generate_series(1, " + std::to_string(payments) + ") i;"
               : "with recursive s(i) as (select 1 union all select i + 1 from s where i < " +

@@ -75,8 +75,8 @@ std::string logStateColumns(const std::string& table) {
 std::string unseenEntries(const std::string& snapshot, const std::string& table) {
     const std::string s = literal(snapshot) + "::pg_snapshot";
     return " from zemt_change_log where xid >= pg_snapshot_xmin(" + s +
-           ") and not pg_visible_in_snapshot(xid, " + s + ") and tbl = " +
-           literal(lowerAscii(table));
+           ") and not pg_visible_in_snapshot(xid, " + s +
+           ") and tbl = " + literal(lowerAscii(table));
 }
 
 } // namespace
@@ -149,8 +149,8 @@ bool PgProvider::queryTable(const std::string& sql, const std::string& table, Qu
     return true;
 }
 
-bool PgProvider::queryAddedRows(const std::string& sql, const std::string& table,
-                                ChangeMark& mark, QueryResult& added) {
+bool PgProvider::queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                                QueryResult& added) {
     if (!mark.valid || !snapshotText(mark.position))
         return false;
     ChangeMark next = mark;
@@ -159,15 +159,14 @@ bool PgProvider::queryAddedRows(const std::string& sql, const std::string& table
     const std::string key = quoteName(next.keyName);
     // Whether the log lost an entry the old snapshot might not have seen;
     // whether anything but inserts happened; how many rows were added.
-    const std::string state =
-        "select " + logStateColumns(table) +
-        ", (select count(*) = 1 and bool_and(upto < pg_snapshot_xmin(" + literal(snapshot) +
-        "::pg_snapshot)) from zemt_change_trimmed),"
-        " coalesce(bool_or(row_key is null), false), count(row_key)" +
-        unseenEntries(snapshot, table);
-    const std::string rows = sql + " where " + key +
-                             " = any(array(select row_key" + unseenEntries(snapshot, table) +
-                             ")) order by " + key;
+    const std::string state = "select " + logStateColumns(table) +
+                              ", (select count(*) = 1 and bool_and(upto < pg_snapshot_xmin(" +
+                              literal(snapshot) +
+                              "::pg_snapshot)) from zemt_change_trimmed),"
+                              " coalesce(bool_or(row_key is null), false), count(row_key)" +
+                              unseenEntries(snapshot, table);
+    const std::string rows = sql + " where " + key + " = any(array(select row_key" +
+                             unseenEntries(snapshot, table) + ")) order by " + key;
     Results results;
     try {
         results.list = runScript(kBegin + state + ";" + rows + ";commit");

@@ -233,9 +233,7 @@ bool PgProvider::query(const std::string& sql, const std::vector<Variant>& param
 }
 
 void PgProvider::readResult(PGresult* result, QueryResult& out) {
-    const struct {
-        PGresult* res;
-    } r{result};
+    const struct { PGresult* res; } r{result};
     loadTables(r.res);
     const int n = PQnfields(r.res);
     out.columns.clear();

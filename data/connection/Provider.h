@@ -66,8 +66,8 @@ public:
     /// the mark invalid, when anything else happened or the log cannot vouch
     /// for it: the caller then reads the whole table. sql is the statement
     /// that read the table.
-    virtual bool queryAddedRows(const std::string& sql, const std::string& table,
-                                ChangeMark& mark, QueryResult& added);
+    virtual bool queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                                QueryResult& added);
 };
 
 /// Parsed "Key=Value;..." pairs; keys compared without regard to case.

@@ -149,7 +149,8 @@ bool SqliteProvider::queryAddedRows(const std::string& sql, const std::string& t
         if (!readLogState(table, state) || state.guard != next.guard || state.lastSeq < seen)
             return false;
         Statement s;
-        s.stmt = prepare("select seq, tbl, row_key from zemt_change_log where seq > ?1 order by seq");
+        s.stmt =
+            prepare("select seq, tbl, row_key from zemt_change_log where seq > ?1 order by seq");
         sqlite3_bind_int64(s.stmt, 1, seen);
         const std::string name = lowerAscii(table);
         long long expected = seen + 1;

@@ -21,8 +21,7 @@ public:
     std::vector<std::uint32_t> lookup(const std::vector<Variant>& values) const;
     /// Adds a row held since the index was built; before is the order the
     /// index keeps its rows in.
-    void insert(std::uint32_t row,
-                const std::function<bool(std::uint32_t, std::uint32_t)>& before);
+    void insert(std::uint32_t row, const std::function<bool(std::uint32_t, std::uint32_t)>& before);
 
 private:
     std::uint64_t rowHash(std::uint32_t row) const;
