@@ -130,6 +130,9 @@ bool PgProvider::queryTable(const std::string& sql, const std::string& table, Qu
         results.list =
             runScript(kBegin + ("select " + logStateColumns(table) + ";") + sql + ";commit");
     } catch (const EDatabaseError&) {
+        // A dropped connection is this operation's error; the next one connects again.
+        if (!connected())
+            throw;
         // A catalog (or server) the state query does not suit: an ordinary read.
         return query(sql, {}, out);
     }
@@ -171,6 +174,9 @@ bool PgProvider::queryAddedRows(const std::string& sql, const std::string& table
     try {
         results.list = runScript(kBegin + state + ";" + rows + ";commit");
     } catch (const EDatabaseError&) {
+        // A dropped connection is this operation's error; the next one connects again.
+        if (!connected())
+            throw;
         return false; // the full read that follows reports what is really wrong
     }
     if (results.list.size() != 4 || PQresultStatus(results.list[2]) != PGRES_TUPLES_OK)
