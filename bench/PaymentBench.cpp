@@ -167,9 +167,11 @@ public:
         const std::string student = module_.ADOQuery1->FieldByName("Id_zach")->AsString();
         module_.ADOQuery3->SQL().setLine(1, "VALUES ('" + student + "','касса','март','500')");
         module_.ADOQuery3->ExecSQL();
+        reopenMs += millisecondsOf([&] {
         module_.ADOTable3->Close();
-        module_.ADOTable3->Open();
+        module_.ADOTable3->Open(); });
     }
+    double reopenMs = 0;
     bool readOnlyAddedRows() const { return module_.ADOTable3->openedWithAddedRowsOnly(); }
 
 private:
@@ -208,6 +210,8 @@ void sqlitePayments(benchmark::State& state) {
     reportValue("payment_sqlite_100k_ms", at100k / n);
     reportValue("payment_1m_vs_insert", at1m / floor);
     reportValue("payment_1m_vs_100k", at1m / at100k);
+    reportValue("reopen_1m_ms", large.reopenMs / 200);
+    reportValue("reopen_100k_ms", small.reopenMs / 200);
 }
 
 void postgresPayments(benchmark::State& state) {

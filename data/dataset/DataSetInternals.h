@@ -42,7 +42,13 @@ struct ReadOrigin {
     std::string statement;           ///< the statement that read them
     const void* connection = nullptr;
     std::string connectionString;
-    std::string sortedBy; ///< index columns the held order is sorted by; empty: read order
+    std::string sortedBy;         ///< index columns the held order is sorted by; empty: read order
+    std::vector<int> sortColumns; ///< their columns, as added rows were sorted by them
+    /// Rows added by reopens that the held order does not list yet: sorted
+    /// like it, and already in the restriction index. While the data set
+    /// shows only a restriction the order is not needed, so joining them
+    /// (which moves every held row) waits until it is.
+    std::vector<std::uint32_t> unplaced;
     std::int64_t maxKey = std::numeric_limits<std::int64_t>::min();
     bool pristine = true; ///< held rows and order are still exactly what the reads gave
 };

@@ -65,6 +65,8 @@ void TDataSet::Open() {
         if (!addedRowsOnly_)
             readRows();
         afterRowsRead();
+        if (!restricted_)
+            placeAddedRows();
     } catch (...) {
         // Closed means no fields and no rows, also when reading got halfway.
         dropRows();
@@ -108,10 +110,18 @@ void TDataSet::readRows() {
         origin_->statement = selectText();
         origin_->connection = &connection;
         origin_->connectionString = connection.ConnectionString();
-        if (origin_->mark.valid)
+        if (origin_->mark.valid) {
             for (std::uint32_t r = 0; r < rows_->rowCount(); ++r)
                 origin_->maxKey =
                     std::max(origin_->maxKey, rows_->intAt(r, origin_->mark.keyColumn));
+            // Room for the rows later reopens add, so that the first of them
+            // does not copy every held row.
+            std::size_t textBytes = 0;
+            for (const std::size_t bytes : lastTextBytes_)
+                textBytes += bytes;
+            rows_->makeRoom(rows_->rowCount() / 32 + 16, textBytes / 32);
+            order_.reserve(order_.size() + order_.size() / 16 + 16);
+        }
     }
     adoptColumns(provider, result.columns);
 }

@@ -260,6 +260,7 @@ private:
     static bool mergeAddedRows(zemt::data::RetainedRows& kept,
                                const zemt::data::QueryResult& added);
     void retainRows();
+    void placeAddedRows();
     void heldRowsChanged();
     void dropRows();
     void fieldsReplaced();

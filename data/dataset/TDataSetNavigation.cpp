@@ -177,6 +177,7 @@ void TDataSet::sortHeldRows(const std::string& columnNames) {
         // Held rows kept from an earlier read are in this order already.
         if (origin_->sortedBy == columnNames)
             return;
+        placeAddedRows();
         origin_->sortedBy = columnNames;
         if (origin_->pristine) {
             // Ties in the order the rows were read, as a fresh read sorts them,
@@ -225,6 +226,7 @@ void TDataSet::clearRestriction() {
 void TDataSet::rebuildView() {
     const bool filterOn = filtered_ && !filter_.empty();
     if (!restrictionOn_ && !filterOn) {
+        placeAddedRows();
         restricted_ = false;
         visible_.clear();
         return;
@@ -232,11 +234,14 @@ void TDataSet::rebuildView() {
     std::vector<std::uint32_t> rows;
     if (restrictionOn_) {
         if (!restrictNothing_) {
-            if (!index_ || index_->columns() != restrictColumns_)
+            if (!index_ || index_->columns() != restrictColumns_) {
+                placeAddedRows();
                 index_ = std::make_unique<RowIndex>(*rows_, order_, restrictColumns_);
+            }
             rows = index_->lookup(restrictValues_);
         }
     } else {
+        placeAddedRows();
         rows = order_;
     }
     if (filterOn)

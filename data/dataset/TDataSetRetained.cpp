@@ -20,8 +20,6 @@ namespace {
 // Keys at or below the largest held key that a reopen checks one by one
 // against the held rows before it prefers a full read.
 constexpr int kMaxKeyScans = 8;
-// Added rows that join the order one at a time; more are merged in one pass.
-constexpr std::uint32_t kMaxSingleInserts = 16;
 
 bool keyHeld(const RowStore& rows, int column, std::int64_t key) {
     for (std::uint32_t r = 0; r < rows.rowCount(); ++r)
@@ -37,8 +35,26 @@ void TDataSet::dropRetainedRows() {
 }
 
 void TDataSet::heldRowsChanged() {
+    placeAddedRows();
     if (origin_)
         origin_->pristine = false;
+}
+
+void TDataSet::placeAddedRows() {
+    if (!origin_ || origin_->unplaced.empty())
+        return;
+    const std::vector<int>& columns = origin_->sortColumns;
+    const RowStore& rows = *rows_;
+    const auto before = [&](std::uint32_t a, std::uint32_t b) {
+        for (int c : columns)
+            if (const int cmp = rows.compare(a, b, c); cmp != 0)
+                return cmp < 0;
+        return a < b;
+    };
+    const auto held = static_cast<std::ptrdiff_t>(order_.size());
+    order_.insert(order_.end(), origin_->unplaced.begin(), origin_->unplaced.end());
+    std::inplace_merge(order_.begin(), order_.begin() + held, order_.end(), before);
+    origin_->unplaced.clear();
 }
 
 void TDataSet::retainRows() {
@@ -133,24 +149,20 @@ bool TDataSet::mergeAddedRows(RetainedRows& kept, const QueryResult& added) {
     }
 
     // The held order is the read order (the physical one) sorted by the
-    // index columns; added rows were read last.
+    // index columns; added rows were read last. They wait beside it.
     const auto before = [&](std::uint32_t a, std::uint32_t b) {
         for (int c : sortColumns)
             if (const int cmp = rows.compare(a, b, c); cmp != 0)
                 return cmp < 0;
         return a < b;
     };
-    auto& order = kept.order;
-    if (count <= kMaxSingleInserts) {
-        for (std::uint32_t r = first; r < first + count; ++r)
-            order.insert(std::upper_bound(order.begin(), order.end(), r, before), r);
-    } else {
-        const auto held = static_cast<std::ptrdiff_t>(order.size());
-        for (std::uint32_t r = first; r < first + count; ++r)
-            order.push_back(r);
-        std::sort(order.begin() + held, order.end(), before);
-        std::inplace_merge(order.begin(), order.begin() + held, order.end(), before);
-    }
+    auto& unplaced = origin.unplaced;
+    const auto waiting = static_cast<std::ptrdiff_t>(unplaced.size());
+    for (std::uint32_t r = first; r < first + count; ++r)
+        unplaced.push_back(r);
+    std::sort(unplaced.begin() + waiting, unplaced.end(), before);
+    std::inplace_merge(unplaced.begin(), unplaced.begin() + waiting, unplaced.end(), before);
+    origin.sortColumns = sortColumns;
     if (kept.index)
         for (std::uint32_t r = first; r < first + count; ++r)
             kept.index->insert(r, before);
