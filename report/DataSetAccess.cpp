@@ -58,6 +58,8 @@ void TDataSetAccess::open() {
 }
 void TDataSetAccess::close() {
     ds().Close();
+    // The run opened it for its own duration: nothing of it stays in memory.
+    ds().dropRetainedRows();
 }
 void TDataSetAccess::first() {
     ds().First();

@@ -228,6 +228,12 @@ bool PgProvider::query(const std::string& sql, const std::vector<Variant>& param
     r.res = run(sql, params);
     if (PQresultStatus(r.res) != PGRES_TUPLES_OK)
         return false;
+    readResult(r.res, out);
+    return true;
+}
+
+void PgProvider::readResult(PGresult* result, QueryResult& out) {
+    const struct { PGresult* res; } r{result};
     loadTables(r.res);
     const int n = PQnfields(r.res);
     out.columns.clear();
@@ -309,7 +315,6 @@ bool PgProvider::query(const std::string& sql, const std::vector<Variant>& param
         }
     }
     rows.shrink();
-    return true;
 }
 
 std::vector<std::string> PgProvider::primaryKey(const std::string& table) {

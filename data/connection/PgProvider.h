@@ -28,8 +28,17 @@ public:
                QueryResult& out) override;
     std::vector<std::string> primaryKey(const std::string& table) override;
     void describe(const std::string& sql) override;
+    bool queryTable(const std::string& sql, const std::string& table, QueryResult& out,
+                    ChangeMark& mark) override;
+    bool queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                        QueryResult& added) override;
 
 private:
+    /// Columns and rows of a result of this connection (the result stays the caller's).
+    void readResult(pg_result* result, QueryResult& out);
+    /// Runs several statements in one round trip; every result, in order.
+    std::vector<pg_result*> runScript(const std::string& sql);
+    int keyColumn(const QueryResult& result);
     struct TableInfo {
         std::string name; // empty unless an ordinary table
         std::map<int, std::string> columns;

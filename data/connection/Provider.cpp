@@ -17,6 +17,18 @@ std::string Provider::quoteName(const std::string& name) const {
     return out + "\"";
 }
 
+bool Provider::queryTable(const std::string& sql, const std::string&, QueryResult& out,
+                          ChangeMark& mark) {
+    mark = ChangeMark();
+    return query(sql, {}, out);
+}
+
+bool Provider::queryAddedRows(const std::string&, const std::string&, ChangeMark& mark,
+                              QueryResult&) {
+    mark = ChangeMark();
+    return false;
+}
+
 ConnectionString::ConnectionString(const std::string& text) {
     size_t start = 0;
     while (start < text.size()) {

@@ -1,7 +1,9 @@
 #pragma once
 // What a data set needs of a database: run a statement with positional
-// values, read a whole result with each column's description, and name the
-// primary key of a base table. One implementation per database.
+// values, read a whole result with each column's description, name the
+// primary key of a base table, and tell what was added to a table since it
+// was last read. One implementation per database.
+#include "data/connection/ChangeMark.h"
 #include "data/rows/RowStore.h"
 #include "data/values/FieldType.h"
 #include "data/values/Variant.h"
@@ -52,6 +54,20 @@ public:
     virtual void describe(const std::string& sql) = 0;
     /// An identifier quoted for this database.
     virtual std::string quoteName(const std::string& name) const;
+
+    /// Reads every row of a table with sql ("select * from <table>") and,
+    /// when the table keeps a change log this provider trusts, marks where
+    /// the log stood; rows and mark come from one snapshot. Without a log the
+    /// mark is invalid and the read is an ordinary query.
+    virtual bool queryTable(const std::string& sql, const std::string& table, QueryResult& out,
+                            ChangeMark& mark);
+    /// Reads the rows added to a table since the mark, when adding rows is
+    /// all that happened to it, and moves the mark to now. Returns false, with
+    /// the mark invalid, when anything else happened or the log cannot vouch
+    /// for it: the caller then reads the whole table. sql is the statement
+    /// that read the table.
+    virtual bool queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                                QueryResult& added);
 };
 
 /// Parsed "Key=Value;..." pairs; keys compared without regard to case.

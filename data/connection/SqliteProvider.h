@@ -29,8 +29,15 @@ public:
                QueryResult& out) override;
     std::vector<std::string> primaryKey(const std::string& table) override;
     void describe(const std::string& sql) override;
+    bool queryTable(const std::string& sql, const std::string& table, QueryResult& out,
+                    ChangeMark& mark) override;
+    bool queryAddedRows(const std::string& sql, const std::string& table, ChangeMark& mark,
+                        QueryResult& added) override;
 
 private:
+    struct LogState;
+    bool readLogState(const std::string& table, LogState& state);
+    int rowidKeyColumn(const std::string& table, const QueryResult& result);
     [[noreturn]] void fail() const;
     sqlite3_stmt* prepare(const std::string& sql);
     /// The one statement of a text (nullptr for a text with none); a second

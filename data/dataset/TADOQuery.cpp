@@ -7,6 +7,8 @@
 #include "data/values/Exceptions.h"
 #include "data/values/Names.h"
 
+#include <cctype>
+
 using namespace zemt::data;
 
 // ---- parameters --------------------------------------------------------------
@@ -177,6 +179,31 @@ std::string TADOQuery::selectText() const {
 
 std::vector<Variant> TADOQuery::selectParameters() const {
     return parameters_.values();
+}
+
+std::string TADOQuery::loggedTable() const {
+    // "select * from <table>" and nothing else reads a whole table, as a
+    // table data set does (the student list after "Весь список").
+    if (parameters_.Count() > 0)
+        return {};
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : sql_.Text() + " ") {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            if (!word.empty())
+                words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (words.size() != 4 || !sameName(words[0], "select") || words[1] != "*" ||
+        !sameName(words[2], "from"))
+        return {};
+    for (const char c : words[3])
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+            return {};
+    return words[3];
 }
 
 void TADOQuery::checkCanOpen() const {

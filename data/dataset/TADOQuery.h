@@ -110,6 +110,7 @@ protected:
     std::string selectText() const override;
     std::vector<Variant> selectParameters() const override;
     void checkCanOpen() const override;
+    std::string loggedTable() const override;
 
 private:
     void sqlChanged(bool loading);

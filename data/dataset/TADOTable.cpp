@@ -105,6 +105,10 @@ std::string TADOTable::selectText() const {
     return "select * from " + tableName_;
 }
 
+std::string TADOTable::loggedTable() const {
+    return tableName_;
+}
+
 void TADOTable::checkCanOpen() const {
     if (tableName_.empty())
         throwLayerError(Name(), fillIn("Missing %s property", "TableName"));
@@ -124,8 +128,7 @@ std::vector<TADOTable::LinkPair> TADOTable::linkPairs() const {
 
 void TADOTable::afterRowsRead() {
     restriction_.clear();
-    if (!indexFieldNames_.empty())
-        sortHeldRows(indexFieldNames_);
+    sortHeldRows(indexFieldNames_);
     if (isDetail() && masterLink_->Active())
         applyMasterRestriction();
 }

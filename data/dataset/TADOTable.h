@@ -40,6 +40,7 @@ public:
 
 protected:
     std::string selectText() const override;
+    std::string loggedTable() const override;
     void checkCanOpen() const override;
     void afterRowsRead() override;
     void beforeClose() override;

@@ -61,8 +61,12 @@ void TDataSet::Open() {
         return;
     checkCanOpen();
     try {
-        readRows();
+        addedRowsOnly_ = reopenWithAddedRows();
+        if (!addedRowsOnly_)
+            readRows();
         afterRowsRead();
+        if (!restricted_)
+            placeAddedRows();
     } catch (...) {
         // Closed means no fields and no rows, also when reading got halfway.
         dropRows();
@@ -76,11 +80,16 @@ void TDataSet::Open() {
 }
 
 void TDataSet::readRows() {
-    Provider& provider = requireConnection().provider();
+    TADOConnection& connection = requireConnection();
+    Provider& provider = connection.provider();
     QueryResult result;
     result.expected.rows = lastRowCount_;
     result.expected.textBytes = lastTextBytes_;
-    if (!provider.query(selectText(), selectParameters(), result))
+    const std::string table = loggedTable();
+    ChangeMark mark;
+    const bool read = table.empty() ? provider.query(selectText(), selectParameters(), result)
+                                    : provider.queryTable(selectText(), table, result, mark);
+    if (!read)
         throwLayerError(name_, "CommandText does not return a result set");
     *rows_ = std::move(result.rows);
     auto used = rows_->used();
@@ -93,6 +102,31 @@ void TDataSet::readRows() {
     restricted_ = false;
     restrictionOn_ = false;
     index_.reset();
+    origin_.reset();
+    if (!table.empty()) {
+        origin_ = std::make_unique<ReadOrigin>();
+        origin_->mark = std::move(mark);
+        origin_->columns = result.columns;
+        origin_->statement = selectText();
+        origin_->connection = &connection;
+        origin_->connectionString = connection.ConnectionString();
+        if (origin_->mark.valid) {
+            for (std::uint32_t r = 0; r < rows_->rowCount(); ++r)
+                origin_->maxKey =
+                    std::max(origin_->maxKey, rows_->intAt(r, origin_->mark.keyColumn));
+            // Room for the rows later reopens add, so that the first of them
+            // does not copy every held row.
+            std::size_t textBytes = 0;
+            for (const std::size_t bytes : lastTextBytes_)
+                textBytes += bytes;
+            rows_->makeRoom(rows_->rowCount() / 32 + 16, textBytes / 32);
+            order_.reserve(order_.size() + order_.size() / 16 + 16);
+        }
+    }
+    adoptColumns(provider, result.columns);
+}
+
+void TDataSet::adoptColumns(Provider& provider, const std::vector<ColumnInfo>& columns) {
     fieldsReplaced();
     fields_.clear();
     *target_ = UpdateTarget();
@@ -100,7 +134,7 @@ void TDataSet::readRows() {
     // One base table for every column that has one, and a way to find its rows.
     std::string table;
     bool oneTable = true;
-    for (const auto& column : result.columns) {
+    for (const auto& column : columns) {
         if (column.baseTable.empty())
             continue;
         if (table.empty())
@@ -111,10 +145,10 @@ void TDataSet::readRows() {
     if (!table.empty() && oneTable) {
         target_->modifiable = true;
         target_->table = table;
-        for (int c = 0; c < static_cast<int>(result.columns.size()); ++c)
-            if (!result.columns[c].baseTable.empty()) {
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c)
+            if (!columns[c].baseTable.empty()) {
                 target_->columns.push_back(c);
-                target_->names.push_back(result.columns[c].baseColumn);
+                target_->names.push_back(columns[c].baseColumn);
             }
         for (const std::string& key : provider.primaryKey(table)) {
             int found = -1;
@@ -128,8 +162,8 @@ void TDataSet::readRows() {
             target_->keyColumns.push_back(found);
         }
     }
-    for (int c = 0; c < static_cast<int>(result.columns.size()); ++c) {
-        const ColumnInfo& info = result.columns[c];
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const ColumnInfo& info = columns[c];
         const bool readOnly = info.baseTable.empty() || !target_->modifiable;
         auto field = std::make_unique<TField>(this, info.name, info.type, info.size, readOnly);
         field->setOrigin(info.baseTable, info.baseColumn);
@@ -145,6 +179,7 @@ void TDataSet::Close() {
     pending_.reset();
     modified_ = false;
     state_ = TDataSetState::dsInactive;
+    retainRows();
     dropRows();
     DataEvent(TDataEvent::deUpdateState);
 }
@@ -170,6 +205,7 @@ void TDataSet::dropRows() {
     restricted_ = false;
     restrictionOn_ = false;
     index_.reset();
+    origin_.reset();
     *target_ = UpdateTarget();
     currentRow_ = -1;
     bof_ = eof_ = true;
@@ -278,6 +314,7 @@ void TDataSet::Refresh() {
 void TDataSet::refreshHeldRows() {
     // Rows are matched by primary key; rows no longer in the database keep
     // the values they had.
+    heldRowsChanged();
     QueryResult fresh;
     if (!requireConnection().provider().query(selectText(), selectParameters(), fresh))
         return;

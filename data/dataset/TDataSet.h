@@ -13,9 +13,14 @@
 class TADOConnection;
 class TDataSource;
 namespace zemt::data {
+class Provider;
 class RowStore;
 class RowIndex;
+struct ColumnInfo;
 struct PendingRow;
+struct QueryResult;
+struct ReadOrigin;
+struct RetainedRows;
 struct UpdateTarget;
 } // namespace zemt::data
 
@@ -80,6 +85,13 @@ public:
     /// key", before anything is settled.
     void Refresh();
     TDataSetState State() const { return state_; }
+    /// A table keeps its held rows after Close when the catalog logs its
+    /// changes, so that the next Open reads only the rows added meanwhile
+    /// (and everything when anything else changed). This gives that memory
+    /// back now; the next Open reads every row.
+    void dropRetainedRows();
+    /// The last Open kept the rows held before and read only added ones.
+    bool openedWithAddedRowsOnly() const { return addedRowsOnly_; }
 
     // ---- navigation ------------------------------------------------------
 
@@ -209,6 +221,9 @@ protected:
     /// Drops a pending row, the fields and the held rows, telling nobody and
     /// asking the database nothing: the first step of every destructor.
     void closeForDestruction();
+    /// Base table whose change log lets a reopen read only the added rows;
+    /// empty when the data set reads something else.
+    virtual std::string loggedTable() const { return {}; }
     /// A new pending row was started (its Modified flag is reset afterwards).
     virtual void newRecordStarted() {}
     /// A detail table refuses a filter text.
@@ -239,6 +254,14 @@ private:
     friend class TDataSource;
 
     void readRows();
+    void adoptColumns(zemt::data::Provider& provider,
+                      const std::vector<zemt::data::ColumnInfo>& columns);
+    bool reopenWithAddedRows();
+    static bool mergeAddedRows(zemt::data::RetainedRows& kept,
+                               const zemt::data::QueryResult& added);
+    void retainRows();
+    void placeAddedRows();
+    void heldRowsChanged();
     void dropRows();
     void fieldsReplaced();
     void setState(TDataSetState state);
@@ -280,6 +303,9 @@ private:
     std::unique_ptr<zemt::data::UpdateTarget> target_;
 
     std::unique_ptr<zemt::data::RowIndex> index_;
+    std::unique_ptr<zemt::data::ReadOrigin> origin_;     // while open, for a logged table
+    std::unique_ptr<zemt::data::RetainedRows> retained_; // while closed
+    bool addedRowsOnly_ = false;
     std::vector<int> restrictColumns_;
     std::vector<Variant> restrictValues_;
     bool restrictionOn_ = false;

@@ -166,6 +166,7 @@ void TDataSet::postInsert() {
     provider.query(sql, params, saved);
 
     // The database's own row (keys and defaults it supplied) becomes the held row.
+    heldRowsChanged();
     const std::uint32_t row = rows_->appendRow();
     for (int c = 0; c < rows_->columnCount(); ++c)
         rows_->set(row, c, pending_->values[c]);
@@ -238,6 +239,7 @@ void TDataSet::postEdit() {
         if (provider->execute(sql, params) == 0)
             throwProviderError(kRowNotFound);
     }
+    heldRowsChanged();
     for (int c = 0; c < rows_->columnCount(); ++c)
         if (pending_->assigned[c])
             rows_->set(row, c, pending_->values[c]);
@@ -301,6 +303,7 @@ void TDataSet::Delete() {
     if (provider.execute(sql, params) == 0)
         throwProviderError(kRowNotFound);
 
+    heldRowsChanged();
     order_.erase(std::find(order_.begin(), order_.end(), row));
     if (restricted_)
         visible_.erase(visible_.begin() + currentRow_);

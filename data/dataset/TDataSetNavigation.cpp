@@ -173,6 +173,25 @@ void TDataSet::sortHeldRows(const std::string& columnNames) {
             throwLayerError(name_, fillIn("Field '%s' not found", name));
         columns.push_back(column);
     }
+    if (origin_) {
+        // Held rows kept from an earlier read are in this order already.
+        if (origin_->sortedBy == columnNames)
+            return;
+        placeAddedRows();
+        origin_->sortedBy = columnNames;
+        if (origin_->pristine) {
+            // Ties in the order the rows were read, as a fresh read sorts them,
+            // whatever order came before.
+            std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+                for (int c : columns)
+                    if (const int cmp = rows_->compare(a, b, c); cmp != 0)
+                        return cmp < 0;
+                return a < b;
+            });
+            index_.reset();
+            return;
+        }
+    }
     if (columns.empty())
         return;
     std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -207,6 +226,7 @@ void TDataSet::clearRestriction() {
 void TDataSet::rebuildView() {
     const bool filterOn = filtered_ && !filter_.empty();
     if (!restrictionOn_ && !filterOn) {
+        placeAddedRows();
         restricted_ = false;
         visible_.clear();
         return;
@@ -214,11 +234,14 @@ void TDataSet::rebuildView() {
     std::vector<std::uint32_t> rows;
     if (restrictionOn_) {
         if (!restrictNothing_) {
-            if (!index_ || index_->columns() != restrictColumns_)
+            if (!index_ || index_->columns() != restrictColumns_) {
+                placeAddedRows();
                 index_ = std::make_unique<RowIndex>(*rows_, order_, restrictColumns_);
+            }
             rows = index_->lookup(restrictValues_);
         }
     } else {
+        placeAddedRows();
         rows = order_;
     }
     if (filterOn)

@@ -1,5 +1,7 @@
 #include "data/rows/RowIndex.h"
 
+#include <algorithm>
+
 namespace zemt::data {
 
 RowIndex::RowIndex(const RowStore& rows, const std::vector<std::uint32_t>& order,
@@ -8,6 +10,12 @@ RowIndex::RowIndex(const RowStore& rows, const std::vector<std::uint32_t>& order
     buckets_.reserve(order.size() / 4 + 16);
     for (const std::uint32_t row : order)
         buckets_[rowHash(row)].push_back(row);
+}
+
+void RowIndex::insert(std::uint32_t row,
+                      const std::function<bool(std::uint32_t, std::uint32_t)>& before) {
+    auto& bucket = buckets_[rowHash(row)];
+    bucket.insert(std::upper_bound(bucket.begin(), bucket.end(), row, before), row);
 }
 
 std::uint64_t RowIndex::rowHash(std::uint32_t row) const {

@@ -4,6 +4,7 @@
 #include "data/rows/RowStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +19,9 @@ public:
     /// Rows whose columns equal the values (already converted to the
     /// columns' kinds; null matches null), in the indexed order.
     std::vector<std::uint32_t> lookup(const std::vector<Variant>& values) const;
+    /// Adds a row held since the index was built; before is the order the
+    /// index keeps its rows in.
+    void insert(std::uint32_t row, const std::function<bool(std::uint32_t, std::uint32_t)>& before);
 
 private:
     std::uint64_t rowHash(std::uint32_t row) const;

@@ -101,6 +101,38 @@ std::uint32_t RowStore::appendRow() {
     return row;
 }
 
+void RowStore::makeRoom(std::uint32_t rows, std::size_t textBytes) {
+    const std::size_t wanted = std::size_t(rows_) + rows;
+    for (auto& c : columns_) {
+        if (c.slots.capacity() < wanted) {
+            c.slots.reserve(wanted + wanted / 16);
+            c.nulls.reserve((wanted + wanted / 16 + 63) / 64);
+        }
+        if (c.storage == Storage::Text && c.arena.capacity() < c.arena.size() + textBytes)
+            c.arena.reserve(c.arena.size() + textBytes + c.arena.size() / 16);
+    }
+}
+
+std::uint32_t RowStore::appendCopy(const RowStore& from, std::uint32_t row) {
+    const std::uint32_t to = appendRow();
+    for (int c = 0; c < columnCount(); ++c) {
+        if (from.isNull(row, c))
+            continue;
+        switch (columns_[c].storage) {
+        case Storage::Int:
+            setInt(to, c, from.intAt(row, c));
+            break;
+        case Storage::Float:
+            setDouble(to, c, from.doubleAt(row, c));
+            break;
+        case Storage::Text:
+            setText(to, c, from.textAt(row, c));
+            break;
+        }
+    }
+    return to;
+}
+
 void RowStore::shrink() {
     for (auto& c : columns_) {
         c.slots.shrink_to_fit();

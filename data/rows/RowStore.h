@@ -32,6 +32,13 @@ public:
     void reserve(const Capacity& capacity);
     /// Appends a row of nulls and returns its number.
     std::uint32_t appendRow();
+    /// Makes room for more rows and text bytes (spread over the text columns)
+    /// with some headroom, so that adding a few rows at a time to a large
+    /// store copies it seldom.
+    void makeRoom(std::uint32_t rows, std::size_t textBytes);
+    /// Appends a copy of a row of another store whose columns have the same
+    /// kinds, and returns its number.
+    std::uint32_t appendCopy(const RowStore& from, std::uint32_t row);
     /// Gives back spare capacity once every row is read.
     void shrink();
     /// Bytes held by slots, null bits and text arenas.

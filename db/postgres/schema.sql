@@ -65,3 +65,105 @@ $$;
 
 CREATE TRIGGER vselenie_room_full BEFORE INSERT OR UPDATE OF Id_room ON Vselenie
     FOR EACH ROW EXECUTE FUNCTION vselenie_room_not_full();
+
+-- Change log. A workstation that reopens a table reads only the rows added
+-- since its last read, as long as adding rows is all that happened to the
+-- table. Each insert statement logs the keys of its new rows; an update,
+-- delete or truncate logs one entry without a key, which sends readers back
+-- to a full read. Entries carry the writing transaction, so a reader finds
+-- what its last snapshot could not see, whatever order keys were taken in.
+-- The log keeps about its last 10,000 entries: every 1,000th entry trims the
+-- older ones, and zemt_change_trimmed records the newest transaction trimmed
+-- so that a reader whose snapshot might have missed a trimmed entry reads
+-- the whole table. The triggers fire always (also for replication sessions);
+-- readers trust the log only while all of them exist unchanged since their
+-- last read. A catalog without the log is read in full every time.
+CREATE TABLE zemt_change_log (
+    seq     bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    tbl     text NOT NULL,
+    row_key bigint,
+    xid     xid8 NOT NULL DEFAULT pg_current_xact_id()
+);
+CREATE INDEX zemt_change_log_xid ON zemt_change_log (xid);
+
+CREATE TABLE zemt_change_trimmed (upto xid8 NOT NULL);
+INSERT INTO zemt_change_trimmed VALUES ('0');
+
+-- TG_ARGV[0]: the table's key column. A missing log must not stop writes.
+CREATE FUNCTION zemt_log_insert() RETURNS trigger LANGUAGE plpgsql AS $$
+DECLARE
+    added bigint;
+    last bigint;
+BEGIN
+    EXECUTE format('INSERT INTO zemt_change_log (tbl, row_key) SELECT %L, %I FROM zemt_new_rows',
+                   lower(TG_TABLE_NAME), TG_ARGV[0]);
+    GET DIAGNOSTICS added = ROW_COUNT;
+    last := currval(pg_get_serial_sequence('zemt_change_log', 'seq'));
+    IF added > 0 AND last / 1000 <> (last - added) / 1000 THEN
+        DELETE FROM zemt_change_log WHERE seq <= last - 10000;
+    END IF;
+    RETURN NULL;
+EXCEPTION WHEN undefined_table THEN
+    RETURN NULL;
+END;
+$$;
+
+CREATE FUNCTION zemt_log_change() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES (lower(TG_TABLE_NAME), NULL);
+    RETURN NULL;
+EXCEPTION WHEN undefined_table THEN
+    RETURN NULL;
+END;
+$$;
+
+-- Whatever leaves the log other than by adding entries may hide an entry
+-- from a reader: record how recent the lost entries were.
+CREATE FUNCTION zemt_log_trimmed() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    UPDATE zemt_change_trimmed SET upto = greatest(upto, (SELECT max(xid) FROM zemt_gone_rows));
+    RETURN NULL;
+END;
+$$;
+
+CREATE FUNCTION zemt_log_rewritten() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    UPDATE zemt_change_trimmed SET upto = pg_current_xact_id();
+    RETURN NULL;
+END;
+$$;
+
+CREATE TRIGGER zemt_log_trimmed AFTER DELETE ON zemt_change_log
+    REFERENCING OLD TABLE AS zemt_gone_rows FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_trimmed();
+CREATE TRIGGER zemt_log_rewritten AFTER UPDATE OR TRUNCATE ON zemt_change_log
+    FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_rewritten();
+ALTER TABLE zemt_change_log ENABLE ALWAYS TRIGGER zemt_log_trimmed;
+ALTER TABLE zemt_change_log ENABLE ALWAYS TRIGGER zemt_log_rewritten;
+
+CREATE TRIGGER zemt_log_insert AFTER INSERT ON student
+    REFERENCING NEW TABLE AS zemt_new_rows FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_insert('id_zach');
+CREATE TRIGGER zemt_log_change AFTER UPDATE OR DELETE OR TRUNCATE ON student
+    FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_change();
+ALTER TABLE student ENABLE ALWAYS TRIGGER zemt_log_insert;
+ALTER TABLE student ENABLE ALWAYS TRIGGER zemt_log_change;
+
+CREATE TRIGGER zemt_log_insert AFTER INSERT ON Room
+    REFERENCING NEW TABLE AS zemt_new_rows FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_insert('id_room');
+CREATE TRIGGER zemt_log_change AFTER UPDATE OR DELETE OR TRUNCATE ON Room
+    FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_change();
+ALTER TABLE Room ENABLE ALWAYS TRIGGER zemt_log_insert;
+ALTER TABLE Room ENABLE ALWAYS TRIGGER zemt_log_change;
+
+CREATE TRIGGER zemt_log_insert AFTER INSERT ON Vselenie
+    REFERENCING NEW TABLE AS zemt_new_rows FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_insert('id_vselenie');
+CREATE TRIGGER zemt_log_change AFTER UPDATE OR DELETE OR TRUNCATE ON Vselenie
+    FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_change();
+ALTER TABLE Vselenie ENABLE ALWAYS TRIGGER zemt_log_insert;
+ALTER TABLE Vselenie ENABLE ALWAYS TRIGGER zemt_log_change;
+
+CREATE TRIGGER zemt_log_insert AFTER INSERT ON Platej
+    REFERENCING NEW TABLE AS zemt_new_rows FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_insert('id_platej');
+CREATE TRIGGER zemt_log_change AFTER UPDATE OR DELETE OR TRUNCATE ON Platej
+    FOR EACH STATEMENT EXECUTE FUNCTION zemt_log_change();
+ALTER TABLE Platej ENABLE ALWAYS TRIGGER zemt_log_insert;
+ALTER TABLE Platej ENABLE ALWAYS TRIGGER zemt_log_change;

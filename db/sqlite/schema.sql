@@ -67,3 +67,71 @@ WHEN NEW.Id_room IS NOT OLD.Id_room
 BEGIN
     SELECT RAISE(ABORT, 'В комнате нет свободных мест');
 END;
+
+-- Change log. A workstation that reopens a table reads only the rows added
+-- since its last read, as long as adding rows is all that happened to the
+-- table: each inserted row logs its rowid, each updated or deleted row an
+-- entry without one, which sends readers back to a full read. Entries are
+-- numbered without gaps (AUTOINCREMENT, and a rolled-back write gives its
+-- numbers back); a reader that finds a gap after its last entry, or the
+-- numbering gone backwards, reads the whole table. The log keeps its last
+-- 10,000 entries: each write drops the oldest. Readers trust the log only
+-- while these triggers exist and the schema is unchanged since their last
+-- read; a catalog without the log is read in full every time.
+CREATE TABLE zemt_change_log (
+    seq     INTEGER PRIMARY KEY AUTOINCREMENT,
+    tbl     TEXT NOT NULL,
+    row_key INTEGER
+) STRICT;
+
+CREATE TRIGGER zemt_log_student_insert AFTER INSERT ON student BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NEW.rowid);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_student_update AFTER UPDATE ON student BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_student_delete AFTER DELETE ON student BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('student', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+
+CREATE TRIGGER zemt_log_room_insert AFTER INSERT ON Room BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('room', NEW.rowid);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_room_update AFTER UPDATE ON Room BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('room', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_room_delete AFTER DELETE ON Room BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('room', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+
+CREATE TRIGGER zemt_log_vselenie_insert AFTER INSERT ON Vselenie BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('vselenie', NEW.rowid);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_vselenie_update AFTER UPDATE ON Vselenie BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('vselenie', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_vselenie_delete AFTER DELETE ON Vselenie BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('vselenie', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+
+CREATE TRIGGER zemt_log_platej_insert AFTER INSERT ON Platej BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('platej', NEW.rowid);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_platej_update AFTER UPDATE ON Platej BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('platej', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
+CREATE TRIGGER zemt_log_platej_delete AFTER DELETE ON Platej BEGIN
+    INSERT INTO zemt_change_log (tbl, row_key) VALUES ('platej', NULL);
+    DELETE FROM zemt_change_log WHERE seq <= last_insert_rowid() - 10000;
+END;
