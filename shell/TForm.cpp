@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QVariant>
+#include <QWindow>
 #include <cmath>
 
 namespace {
@@ -114,6 +115,18 @@ void TForm::closeEvent(QCloseEvent* event) {
     }
 }
 
+void TForm::markModalFor(QWidget* opener) {
+    // The window manager learns it too (WM_TRANSIENT_FOR, _NET_WM_STATE_MODAL),
+    // so that a desktop keeps the dialog above the window that opened it. Qt
+    // writes the transient hint for dialog-type windows only.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::ApplicationModal);
+    create();
+    windowHandle()->setTransientParent(opener ? opener->window()->windowHandle() : nullptr);
+}
+
 int TForm::ShowModal() {
     if (isVisible() || !isEnabled() || modal_)
         throw EInvalidOperation("Cannot make a visible window modal");
@@ -129,6 +142,9 @@ int TForm::ShowModal() {
             disabled.emplace_back(w);
         }
     }
+    markModalFor(activeBefore && activeBefore != this ? activeBefore.data()
+                 : disabled.empty()                   ? nullptr
+                                                      : disabled.front().data());
     Show();
     modalResult_ = mrNone;
     QEventLoop loop;
@@ -144,6 +160,7 @@ int TForm::ShowModal() {
         }
     } while (modalResult_ == mrNone);
     hide();
+    setWindowModality(Qt::NonModal);
     modal_ = false;
     for (auto& w : disabled) {
         if (w)

@@ -47,6 +47,7 @@ protected:
 
 private:
     void runCloseSteps(TCloseAction& action);
+    void markModalFor(QWidget* opener);
 
     int modalResult_ = mrNone;
     bool modal_ = false;
