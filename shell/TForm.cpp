@@ -2,6 +2,7 @@
 
 #include "data/values/Exceptions.h"
 #include "shell/TApplication.h"
+#include "shell/WindowAccessible.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,6 +36,7 @@ double designScaleFactor() {
 }
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    installWindowAccessibility();
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
