@@ -6,10 +6,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVariant>
 #include <QWindow>
 #include <cmath>
@@ -37,7 +40,32 @@ double designScaleFactor() {
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     installWindowAccessibility();
+    addMenuKeys();
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void TForm::addMenuKeys() {
+    // The desktop's keys for menus, as the menus have no accelerators: F10
+    // opens the menu bar, Shift+F10 the focused control's context menu (the
+    // Menu key does that already).
+    auto* menuBar = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuBar, &QShortcut::activated, this, [this] {
+        QMenuBar* bar = findChild<QMenuBar*>();
+        if (!bar)
+            return;
+        for (QAction* entry : bar->actions())
+            if (entry->isVisible() && entry->isEnabled()) {
+                bar->setActiveAction(entry);
+                return;
+            }
+    });
+    auto* contextMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(contextMenu, &QShortcut::activated, this, [this] {
+        QWidget* target = focusWidget() ? focusWidget() : this;
+        const QPoint middle = target->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, target->mapToGlobal(middle));
+        QCoreApplication::sendEvent(target, &event);
+    });
 }
 
 void TForm::applyDesignedGeometry() {

@@ -48,6 +48,7 @@ protected:
 private:
     void runCloseSteps(TCloseAction& action);
     void markModalFor(QWidget* opener);
+    void addMenuKeys();
 
     int modalResult_ = mrNone;
     bool modal_ = false;
