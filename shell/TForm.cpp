@@ -68,6 +68,40 @@ void TForm::addMenuKeys() {
     });
 }
 
+namespace {
+
+/// The chosen button of `radio`'s exclusive group (its siblings), or nullptr.
+QRadioButton* chosenSibling(QRadioButton* radio) {
+    for (QRadioButton* other :
+         radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+        if (other->autoExclusive() && other->isChecked() && other->isEnabled() &&
+            other->isVisibleTo(radio->window()))
+            return other;
+    return nullptr;
+}
+
+} // namespace
+
+bool TForm::focusNextPrevChild(bool next) {
+    // A radio button that is not chosen is no Tab stop: Tab goes to the chosen
+    // one of its group, or past the group when none is chosen.
+    QWidget* start = focusWidget();
+    for (int step = 0; step < 100; ++step) {
+        if (!QWidget::focusNextPrevChild(next))
+            return false;
+        auto* radio = qobject_cast<QRadioButton*>(focusWidget());
+        if (!radio || !radio->autoExclusive() || radio->isChecked())
+            return true;
+        if (QRadioButton* chosen = chosenSibling(radio)) {
+            chosen->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+        if (focusWidget() == start)
+            return true;
+    }
+    return true;
+}
+
 void TForm::applyDesignedGeometry() {
     fitCaptionsToFont();
     const QVariant left = property("designLeft");
