@@ -147,6 +147,7 @@ private:
     void moveDown();
     void tabForward();
     void tabBackward();
+    void leaveByKeyboard(bool forward);
     void firstRecord();
     void lastRecord();
     void insertRow();

@@ -51,6 +51,11 @@ void TDBGrid::handleKey(QKeyEvent* event) {
         enterKey();
         return;
     }
+    if (ctrl && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        // Tab keeps to the cells; Ctrl+Tab is the keyboard's way out.
+        leaveByKeyboard(key == Qt::Key_Tab && !(mods & Qt::ShiftModifier));
+        return;
+    }
     TDataSet* ds = activeDataSet();
     if (!ds) {
         // Closed: only a typed character still opens the (useless) editor,
@@ -113,6 +118,12 @@ void TDBGrid::handleKey(QKeyEvent* event) {
     }
     if (!ctrl && !alt && isPrintable(event->text()))
         typeCharacter(event->text());
+}
+
+void TDBGrid::leaveByKeyboard(bool forward) {
+    // From the cell editor too: the grid itself is the place to step from.
+    setFocus(Qt::OtherFocusReason);
+    focusNextPrevChild(forward);
 }
 
 bool TDBGrid::handleEditorKey(QKeyEvent* event) {

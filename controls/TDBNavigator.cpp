@@ -1,5 +1,6 @@
 #include "controls/TDBNavigator.h"
 
+#include "controls/NavigatorAccessible.h"
 #include "data/dataset/TDataSet.h"
 #include "data/dataset/TDataSource.h"
 #include "shell/MessageBoxes.h"
@@ -25,6 +26,7 @@ constexpr int kMinHeight = 18;
 } // namespace
 
 TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
+    installNavigatorAccessibility();
     shown_.fill(true);
     for (int i = 0; i < kNavigatorButtonCount; ++i) {
         const auto kind = static_cast<TNavigateBtn>(i);

@@ -1,4 +1,5 @@
 #include "report/ReportPreviewForm.h"
+#include "report/PageTextAccessible.h"
 #include "report/ReportOutput.h"
 #include "report/ReportSetupForm.h"
 #include "report/Snapshot.h"
@@ -32,7 +33,11 @@ namespace report {
 class PageView : public QWidget {
 public:
     PageView(const std::shared_ptr<const PageSource>& pages, QWidget* parent)
-        : QWidget(parent), m_pages(pages) {}
+        : QWidget(parent), m_pages(pages) {
+        exposePageText(
+            this, [this] { return m_index + 1; },
+            [this] { return pageTextLines(*m_pages, m_index).join(QLatin1Char('\n')); });
+    }
     void show(int index, int zoom) {
         m_index = index;
         const double px = logicalDpiX() / 25.4 * zoom / 100.0;
@@ -40,6 +45,7 @@ public:
         m_sheet = QSize(int(paper.width() * px), int(paper.height() * px));
         setFixedSize(m_sheet + QSize(2 * kMargin, 2 * kMargin));
         update();
+        notifyPageTextChanged(this);
     }
     static constexpr int kMargin = 10;
 

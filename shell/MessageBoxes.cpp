@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
 
@@ -14,6 +17,27 @@ MessageBoxHook& currentHook() {
 
 QString caption() {
     return Application ? Application->Title() : QString();
+}
+
+// The buttons of a box stand in the order the program gives them ("OK" before
+// "Cancel", "Retry" before "Cancel"), whatever order the desktop theme prefers.
+class ProgramButtonOrder : public QProxyStyle {
+public:
+    ProgramButtonOrder() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_DialogButtonLayout)
+            return QDialogButtonBox::WinLayout;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+void keepProgramButtonOrder(QMessageBox& box) {
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
+        auto* style = new ProgramButtonOrder;
+        style->setParent(&box);
+        buttons->setStyle(style);
+    }
 }
 
 } // namespace
@@ -28,6 +52,9 @@ QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request) {
     if (currentHook())
         return currentHook()(request);
     QMessageBox box(request.icon, request.caption, request.text, request.buttons);
+    // Texts come from data and from the database: never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    keepProgramButtonOrder(box);
     box.setDefaultButton(request.defaultButton);
     box.setEscapeButton(request.escapeButton);
     for (auto it = request.buttonTexts.cbegin(); it != request.buttonTexts.cend(); ++it) {

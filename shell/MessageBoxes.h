@@ -19,7 +19,8 @@ struct MessageBoxRequest {
 using MessageBoxHook = std::function<QMessageBox::StandardButton(const MessageBoxRequest&)>;
 
 /// Shows the box modally (every other window disabled) and returns the button
-/// chosen; closing the box counts as its escape button.
+/// chosen; closing the box counts as its escape button. The text is plain text,
+/// and the buttons keep the program's order on every desktop theme.
 QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request);
 
 /// Installs a hook that answers every box instead of showing it (tests); an

@@ -2,11 +2,14 @@
 
 #include "data/values/Exceptions.h"
 #include "shell/MessageBoxes.h"
+#include "shell/QtTranslations.h"
 #include "shell/TForm.h"
 #include "shell/Texts.h"
 
 #include <QFont>
+#include <QLocale>
 #include <QToolTip>
+#include <algorithm>
 
 TApplication* Application = nullptr;
 
@@ -19,12 +22,23 @@ void substituteWindowsFonts() {
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 
+// The program takes no arguments, so Qt's own options (-style, -reverse,
+// -platform, ...) must not reach it either: Qt sees the program name alone.
+int& programNameOnly(int& argc) {
+    argc = std::min(argc, 1);
+    return argc;
+}
+
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(programNameOnly(argc), argv) {
     Application = this;
     title_ = applicationTitleFromPath(QApplication::applicationFilePath());
-    setApplicationDisplayName(title_);
+    // The title names the application where the desktop shows its own name
+    // (the window class). It is not a display name: Qt would append that to
+    // every window title.
+    setApplicationName(title_);
+    installQtTranslations(QLocale::system());
     setQuitOnLastWindowClosed(false);
     substituteWindowsFonts();
     QFont windowFont(QStringLiteral("MS Sans Serif"));

@@ -2,14 +2,19 @@
 
 #include "data/values/Exceptions.h"
 #include "shell/TApplication.h"
+#include "shell/WindowAccessible.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVariant>
+#include <QWindow>
 #include <cmath>
 
 namespace {
@@ -34,7 +39,67 @@ double designScaleFactor() {
 }
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    installWindowAccessibility();
+    addMenuKeys();
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void TForm::addMenuKeys() {
+    // The desktop's keys for menus, as the menus have no accelerators: F10
+    // opens the menu bar, Shift+F10 the focused control's context menu (the
+    // Menu key does that already).
+    auto* menuBar = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuBar, &QShortcut::activated, this, [this] {
+        QMenuBar* bar = findChild<QMenuBar*>();
+        if (!bar)
+            return;
+        for (QAction* entry : bar->actions())
+            if (entry->isVisible() && entry->isEnabled()) {
+                bar->setActiveAction(entry);
+                return;
+            }
+    });
+    auto* contextMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(contextMenu, &QShortcut::activated, this, [this] {
+        QWidget* target = focusWidget() ? focusWidget() : this;
+        const QPoint middle = target->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, target->mapToGlobal(middle));
+        QCoreApplication::sendEvent(target, &event);
+    });
+}
+
+namespace {
+
+/// The chosen button of `radio`'s exclusive group (its siblings), or nullptr.
+QRadioButton* chosenSibling(QRadioButton* radio) {
+    for (QRadioButton* other :
+         radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+        if (other->autoExclusive() && other->isChecked() && other->isEnabled() &&
+            other->isVisibleTo(radio->window()))
+            return other;
+    return nullptr;
+}
+
+} // namespace
+
+bool TForm::focusNextPrevChild(bool next) {
+    // A radio button that is not chosen is no Tab stop: Tab goes to the chosen
+    // one of its group, or past the group when none is chosen.
+    QWidget* start = focusWidget();
+    for (int step = 0; step < 100; ++step) {
+        if (!QWidget::focusNextPrevChild(next))
+            return false;
+        auto* radio = qobject_cast<QRadioButton*>(focusWidget());
+        if (!radio || !radio->autoExclusive() || radio->isChecked())
+            return true;
+        if (QRadioButton* chosen = chosenSibling(radio)) {
+            chosen->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+        if (focusWidget() == start)
+            return true;
+    }
+    return true;
 }
 
 void TForm::applyDesignedGeometry() {
@@ -114,6 +179,18 @@ void TForm::closeEvent(QCloseEvent* event) {
     }
 }
 
+void TForm::markModalFor(QWidget* opener) {
+    // The window manager learns it too (WM_TRANSIENT_FOR, _NET_WM_STATE_MODAL),
+    // so that a desktop keeps the dialog above the window that opened it. Qt
+    // writes the transient hint for dialog-type windows only.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::ApplicationModal);
+    create();
+    windowHandle()->setTransientParent(opener ? opener->window()->windowHandle() : nullptr);
+}
+
 int TForm::ShowModal() {
     if (isVisible() || !isEnabled() || modal_)
         throw EInvalidOperation("Cannot make a visible window modal");
@@ -129,6 +206,9 @@ int TForm::ShowModal() {
             disabled.emplace_back(w);
         }
     }
+    markModalFor(activeBefore && activeBefore != this ? activeBefore.data()
+                 : disabled.empty()                   ? nullptr
+                                                      : disabled.front().data());
     Show();
     modalResult_ = mrNone;
     QEventLoop loop;
@@ -144,6 +224,7 @@ int TForm::ShowModal() {
         }
     } while (modalResult_ == mrNone);
     hide();
+    setWindowModality(Qt::NonModal);
     modal_ = false;
     for (auto& w : disabled) {
         if (w)

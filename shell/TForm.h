@@ -44,9 +44,12 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void runCloseSteps(TCloseAction& action);
+    void markModalFor(QWidget* opener);
+    void addMenuKeys();
 
     int modalResult_ = mrNone;
     bool modal_ = false;

@@ -107,8 +107,8 @@ class Program:
     # ---- windows -----------------------------------------------------------
 
     def windows(self, title=None):
-        # Every child of the application is a top-level window, whatever role
-        # the bus gives it (a plain window reads as a filler).
+        # Every child of the application is a top-level window: a frame, a
+        # dialog, or a message box.
         return [w for w in children(self.app)
                 if showing(w) and (title is None or w.name == title)]
 

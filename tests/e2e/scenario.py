@@ -19,12 +19,14 @@ import pyatspi  # noqa: E402
 
 from atspi_driver import (Program, ScenarioError, cell, column_index, column_texts,  # noqa: E402
                           enabled, find_all, named, showing, wait_for)
-from xwindows import close_window, display_ready  # noqa: E402
+from xwindows import close_window, display_ready, modal_hints  # noqa: E402
 
 TITLE = "База данных общежития"
 PASSWORD = "0917"
 NEW_STUDENT = {"Fname": "Тестов", "Lname": "Тимур", "Fakultet": "Физический", "Kurs": "2"}
 PAYMENT = {"month": "март", "cashier": "Касса №2", "sum": "1500"}
+# The first line of every page of the shipped report.
+REPORT_HEADING = "Студенты общежития и их платежи"
 
 
 class Scenario:
@@ -111,6 +113,8 @@ class Scenario:
         self.main = ui.window(TITLE, timeout=30, where=has_pages)
         self.log(f"main window shown {time.monotonic() - seen:.2f}s after the splash was seen")
         ui.wait_closed(splash, timeout=5)
+        self.check(self.main.getRole() == pyatspi.ROLE_FRAME,
+                   f"the main window reads as {self.main.getRoleName()}, not a frame")
         self.check(not find_all(self.main, lambda a: a.getRole() == pyatspi.ROLE_TABLE and
                                 a.queryTable().nRows > 0),
                    "a grid of the main window is filled before any action")
@@ -155,6 +159,8 @@ class Scenario:
         self.screenshot("main-menu")
         ui.press_no_wait(item)
         window = ui.window("Введите пароль")
+        self.check(window.getRole() == pyatspi.ROLE_DIALOG,
+                   f"the password window reads as {window.getRoleName()}, not a dialog")
         ui.wait_closed(item.parent)
         entry = ui.control(window, "Пароль", pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_TEXT)
         # A wrong password first: refused with the plain message box.
@@ -302,14 +308,40 @@ class Scenario:
         self.log(f"{count} rooms sorted by places")
 
     def chart(self):
+        """The chart's bars as the accessibility bus gives them: one per room of
+        the sorted room list, in its order, with the catalog's places."""
         ui = self.ui
+        rooms = ui.grid(self.main, "Комнаты")
+        listed = list(zip(column_texts(rooms, "id_room"), column_texts(rooms, "Kol_mest")))
         ui.press_no_wait(ui.button(self.main, "Диаграмма"))
         window = ui.window("Диаграмма")
-        # The chart is painted, not announced: the settled screenshot shows it.
+        self.check(modal_hints("Диаграмма") == (TITLE, True),
+                   f"the chart window's hints read {modal_hints('Диаграмма')}, not transient "
+                   "for the main window and modal")
+        chart = ui.grid(window, "Кол-во мест в комнатах")
+        bars = [(cell(chart, r, 0).name, cell(chart, r, 1).name) for r in range(chart.nRows)]
+        self.check(bars == listed, f"the chart's bars {bars} are not the room list {listed}")
+        catalog = self.sql("select id_room, Kol_mest from Room")
+        self.check(sorted(bars) == sorted((room, places) for room, places in catalog),
+                   f"the chart's bars {bars} are not the catalog's rooms {catalog}")
         self.screenshot("chart")
         ui.press_no_wait(ui.button(window, "Закрыть"))
         ui.wait_closed(window)
-        self.log("chart shown and closed")
+        self.log(f"chart read: {len(bars)} bars, as in the catalog")
+
+    def preview_page(self, preview, first_student):
+        """The shown page's text over the accessibility bus: the report's
+        heading first, and the first student's line as the catalog has it."""
+        page = self.ui.control(preview, "Page 1", pyatspi.ROLE_DOCUMENT_FRAME)
+        lines = Program.text(page).split("\n")
+        self.check(lines[0] == REPORT_HEADING,
+                   f'the preview page begins with "{lines[0]}", not "{REPORT_HEADING}"')
+        expected = "\t".join(self.sql("select Id_zach, Fname, Lname, Fakultet, Kurs from student "
+                                      f"where Id_zach = {first_student}")[0])
+        first = next((line for line in lines if line.split("\t")[0] == first_student), None)
+        self.check(first == expected,
+                   f'the preview shows student {first_student} as "{first}", not "{expected}"')
+        self.log(f"preview page read: {lines[0]!r}, then {first!r}")
 
     def report_to_pdf(self, present, absent):
         """Runs the report and saves it as PDF; the text read back from the
@@ -317,6 +349,8 @@ class Scenario:
         ui = self.ui
         pdf = os.path.join(self.artifacts, "report.pdf")
         ui.press(ui.control(self.main, "Основная", pyatspi.ROLE_PAGE_TAB))
+        students = ui.grid(self.main, "Студенты")
+        first_student = cell(students, 0, column_index(students, "Id_zach")).name
         ui.press_no_wait(ui.button(self.main, "Распечатать отчет"))
         options = ui.window("Output Options")
         file_choice = ui.control(options, "File", pyatspi.ROLE_RADIO_BUTTON)
@@ -335,6 +369,7 @@ class Scenario:
         ui.press_no_wait(ok)
         preview = ui.window("Report Preview", timeout=60)
         self.screenshot("report-preview")
+        self.preview_page(preview, first_student)
         save = next((a for a in find_all(preview, named("Save As")) if a.getRole() in (
             pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_MENU_ITEM)), None)
         self.check(save is not None, 'the preview offers no "Save As"')

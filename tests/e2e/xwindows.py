@@ -1,4 +1,5 @@
-"""Closing a top-level window the way a window manager's close box does.
+"""Closing a top-level window the way a window manager's close box does, and
+reading the hints a window manager reads from a window.
 
 Xvfb runs no window manager, and the accessibility bus offers no way to close
 a window, so the scenario sends the ICCCM WM_DELETE_WINDOW message itself,
@@ -72,6 +73,20 @@ def _title(display, window):
     return text
 
 
+def _property(display, window, name, kind):
+    """The 32-bit items of a window property of type `kind`, or []."""
+    atom = _x.XInternAtom(display, name, 0)
+    actual, fmt = _Atom(), ctypes.c_int()
+    count, after, data = ctypes.c_ulong(), ctypes.c_ulong(), ctypes.c_void_p()
+    if _x.XGetWindowProperty(display, window, atom, 0, 1024, 0, kind, ctypes.byref(actual),
+                             ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
+                             ctypes.byref(data)) != 0 or not data:
+        return []
+    items = list(ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[:count.value])
+    _x.XFree(data)
+    return items
+
+
 def _viewable_windows(display):
     root = _x.XDefaultRootWindow(display)
     root_ret, parent_ret = _Window(), _Window()
@@ -100,6 +115,27 @@ def display_ready():
     return True
 
 
+def modal_hints(title):
+    """For the mapped window titled `title`: the title of the window it is
+    transient for (WM_TRANSIENT_FOR) and whether it is marked modal
+    (_NET_WM_STATE_MODAL); None when no such window is mapped."""
+    display = _x.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
+    try:
+        xa_window, xa_atom = 33, 4
+        modal = _x.XInternAtom(display, b"_NET_WM_STATE_MODAL", 0)
+        for window in _viewable_windows(display):
+            if _title(display, window) != title:
+                continue
+            owners = _property(display, window, b"WM_TRANSIENT_FOR", xa_window)
+            owner = _title(display, owners[0]) if owners else None
+            return owner, modal in _property(display, window, b"_NET_WM_STATE", xa_atom)
+        return None
+    finally:
+        _x.XCloseDisplay(display)
+
+
 def close_window(title):
     """Asks every mapped top-level window titled `title` to close; returns how many."""
     display = _x.XOpenDisplay(None)
@@ -110,9 +146,8 @@ def close_window(title):
         delete = _x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
         sent = 0
         for window in _viewable_windows(display):
-            # Qt adds " — <application name>" to the title it gives the X server.
-            shown = _title(display, window)
-            if shown != title and not shown.startswith(title + " \u2014 "):
+            # The X title is the caption exactly: nothing appended.
+            if _title(display, window) != title:
                 continue
             event = _Event()
             event.xclient.type = _CLIENT_MESSAGE
