@@ -8,9 +8,18 @@ namespace zemt::data {
 
 namespace {
 
+ComponentDeclaration component(ComponentKind kind, std::string name, int left, int top) {
+    ComponentDeclaration c;
+    c.kind = kind;
+    c.name = std::move(name);
+    c.left = left;
+    c.top = top;
+    return c;
+}
+
 ComponentDeclaration query(std::string name, int left, int top, TCursorType cursor,
                            std::vector<std::string> sql) {
-    ComponentDeclaration c{ComponentKind::Query, std::move(name), left, top};
+    ComponentDeclaration c = component(ComponentKind::Query, std::move(name), left, top);
     c.cursorType = cursor;
     c.sql = std::move(sql);
     return c;
@@ -19,7 +28,7 @@ ComponentDeclaration query(std::string name, int left, int top, TCursorType curs
 ComponentDeclaration table(std::string name, int left, int top, std::string tableName,
                            std::string masterSource, std::string masterFields,
                            std::string indexFieldNames) {
-    ComponentDeclaration c{ComponentKind::Table, std::move(name), left, top};
+    ComponentDeclaration c = component(ComponentKind::Table, std::move(name), left, top);
     c.cursorType = TCursorType::ctStatic;
     c.tableName = std::move(tableName);
     c.masterSource = std::move(masterSource);
@@ -29,7 +38,7 @@ ComponentDeclaration table(std::string name, int left, int top, std::string tabl
 }
 
 ComponentDeclaration source(std::string name, int left, int top, std::string dataSet) {
-    ComponentDeclaration c{ComponentKind::DataSource, std::move(name), left, top};
+    ComponentDeclaration c = component(ComponentKind::DataSource, std::move(name), left, top);
     c.dataSet = std::move(dataSet);
     return c;
 }

@@ -144,8 +144,9 @@ TEST_P(DetailTest, DestructionDropsATypedDetailRowWithoutWritingOrThrowing) {
                 ownSource.reset();
             else
                 ownMaster.reset();
-            if (ownDetail)
+            if (ownDetail) {
                 EXPECT_EQ(ownDetail->State(), TDataSetState::dsBrowse);
+            }
             ownDetail.reset();
             EXPECT_EQ(payments(""), before) << int(first) << " " << student;
         }

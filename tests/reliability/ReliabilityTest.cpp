@@ -279,11 +279,13 @@ TEST_F(WindowSetTest, CatalogInAFolderTheUserMayNotEnterGivesTheDatabaseMessage)
     ASSERT_TRUE(
         QFile::setPermissions(folder, root ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                            : QFile::Permissions()));
-    if (root)
+    if (root) {
         ASSERT_EQ(seteuid(65534), 0);
+    }
     click(Form2->BitBtn3);
-    if (root)
+    if (root) {
         ASSERT_EQ(seteuid(0), 0);
+    }
     QFile::setPermissions(folder, open);
 
     ASSERT_EQ(boxes.size(), 1u);

@@ -121,14 +121,16 @@ TEST(Layout, AStudentStaysWithThePaymentsAndALongBlockRepeatsTheStudent) {
             // A repeated student line is the first of its page, and marked.
             const bool repeated = p > 0 && pagesOf[size_t(line.number)].count(p - 1) > 0;
             EXPECT_EQ(line.continued, repeated) << "page " << p + 1 << " student " << line.number;
-            if (line.continued)
+            if (line.continued) {
                 EXPECT_EQ(i, 0u);
+            }
         }
     }
     for (int i = 0; i < 40; ++i) {
         EXPECT_EQ(printed[size_t(i)], paymentsOf(i)) << i; // each payment once
-        if (i != 13)
+        if (i != 13) {
             EXPECT_EQ(pagesOf[size_t(i)].size(), 1u) << "student " << i << " was split";
+        }
     }
     EXPECT_GE(pagesOf[13].size(), 2u);
 }

@@ -311,10 +311,11 @@ TEST_F(ChartTest, AssistiveTechnologyReadsTheBarsAsATableOfRoomsAndPlaces) {
     const QString firstBefore = table->cellAt(0, 0)->text(QAccessible::Name);
     events.kinds.clear();
     sortBy("ORDER BY id_room DESC");
-    if (AccessibilityEvents::heard())
+    if (AccessibilityEvents::heard()) {
         EXPECT_EQ(events.kinds, (std::vector<QAccessible::Event>{QAccessible::TableModelChanged,
                                                                  QAccessible::TableModelChanged}))
             << "emptied by the close, filled by the open";
+    }
     EXPECT_NE(table->cellAt(0, 0)->text(QAccessible::Name), firstBefore) << "read anew";
     ASSERT_EQ(table->rowCount(), roomCount());
     QStringList expected;
@@ -340,14 +341,16 @@ TEST_F(ChartTest, AssistiveTechnologyReadsTheBarsAsATableOfRoomsAndPlaces) {
     events.kinds.clear();
     rooms->Close();
     EXPECT_EQ(table->rowCount(), 0);
-    if (AccessibilityEvents::heard())
+    if (AccessibilityEvents::heard()) {
         EXPECT_EQ(events.kinds, std::vector<QAccessible::Event>{QAccessible::TableModelChanged});
+    }
 
     events.kinds.clear();
     form->DBChart1->setTitleText({"Места", ""});
     EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Места"));
-    if (AccessibilityEvents::heard())
+    if (AccessibilityEvents::heard()) {
         EXPECT_EQ(events.kinds, std::vector<QAccessible::Event>{QAccessible::NameChanged});
+    }
 }
 
 /// Rows of an image that hold a pixel of the title's blue.

@@ -51,7 +51,7 @@ QMenu* menuShownBy(const std::function<void()>& open) {
     });
     poll.start();
     open();
-    QTest::qWaitFor([&] { return shown != nullptr; }, 2000);
+    static_cast<void>(QTest::qWaitFor([&] { return shown != nullptr; }, 2000));
     return shown;
 }
 

@@ -109,7 +109,7 @@ TEST_F(WindowSetTest, SurnameWithApostropheIsFoundAndFilterSurvivesModeChange) {
 
 TEST_F(WindowSetTest, CyrillicSurnameAndHostileTextsReachTheDatabaseAsOneLiteral) {
     click(Form2->RadioButton2);
-    for (const QString text : {QStringLiteral("Петров"), QStringLiteral("x' or '1'='1"),
+    for (const QString& text : {QStringLiteral("Петров"), QStringLiteral("x' or '1'='1"),
                                QStringLiteral("'; delete from student; --"), QStringLiteral("\\'"),
                                QString(5000, QChar(u'Ё'))}) {
         Form2->Edit1->setText(text);
