@@ -9,19 +9,12 @@
 #include "data/values/Exceptions.h"
 #include "data/values/Names.h"
 
-#include <cctype>
 #include <libpq-fe.h>
 #include <utility>
 
 namespace zemt::data {
 
 namespace {
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 /// A text literal: the table name is declared data, quoted all the same.
 std::string literal(const std::string& text) {
@@ -76,7 +69,7 @@ std::string unseenEntries(const std::string& snapshot, const std::string& table)
     const std::string s = literal(snapshot) + "::pg_snapshot";
     return " from zemt_change_log where xid >= pg_snapshot_xmin(" + s +
            ") and not pg_visible_in_snapshot(xid, " + s +
-           ") and tbl = " + literal(lowerAscii(table));
+           ") and tbl = " + literal(lowerName(table));
 }
 
 } // namespace

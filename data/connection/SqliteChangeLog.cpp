@@ -10,18 +10,11 @@
 #include "data/values/Exceptions.h"
 #include "data/values/Names.h"
 
-#include <cctype>
 #include <sqlite3.h>
 
 namespace zemt::data {
 
 namespace {
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 /// One read transaction around several statements, so that they share a
 /// snapshot; rolled back when left without commit.
@@ -73,7 +66,7 @@ bool SqliteProvider::readLogState(const std::string& table, LogState& state) {
             "   and name = 'zemt_change_log')",
             -1, &s.stmt, nullptr) != SQLITE_OK)
         return false; // no sequence table: a catalog without the log
-    const std::string name = lowerAscii(table);
+    const std::string name = lowerName(table);
     sqlite3_bind_text(s.stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
     if (sqlite3_step(s.stmt) != SQLITE_ROW)
         return false;
@@ -152,7 +145,7 @@ bool SqliteProvider::queryAddedRows(const std::string& sql, const std::string& t
         s.stmt =
             prepare("select seq, tbl, row_key from zemt_change_log where seq > ?1 order by seq");
         sqlite3_bind_int64(s.stmt, 1, seen);
-        const std::string name = lowerAscii(table);
+        const std::string name = lowerName(table);
         long long expected = seen + 1;
         std::string keys;
         std::uint32_t keyCount = 0;
