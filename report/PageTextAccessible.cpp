@@ -19,7 +19,7 @@ QStringList pageTextLines(const PageSource& pages, int index) {
     }
     std::vector<const PageItem*> texts;
     for (const PageItem& item : page->items)
-        if (item.kind == PageItem::Kind::Text && !item.text.isEmpty())
+        if (item.isText() && !item.text.isEmpty())
             texts.push_back(&item);
     std::stable_sort(texts.begin(), texts.end(), [](const PageItem* a, const PageItem* b) {
         return a->rect.top() < b->rect.top();

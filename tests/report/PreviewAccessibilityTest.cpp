@@ -24,7 +24,7 @@ PageItem text(double x, double y, const char* content) {
 }
 
 /// Two pages: a title, then a row of three texts given out of order, and a
-/// line that is not text.
+/// line that is not text; then a page number.
 ReportPages twoPages() {
     ReportPages pages;
     pages.fonts.push_back(FontSpec());
@@ -36,7 +36,9 @@ ReportPages twoPages() {
     line.rect = QRectF(20, 17, 160, 0);
     first.items.push_back(line);
     ReportPage second;
-    second.items = {text(20, 10, "Страница 2")};
+    PageItem number = text(20, 10, "Страница %p из %P"); // filled in when shown
+    number.kind = PageItem::Kind::PageNumber;
+    second.items = {number};
     pages.pages = {first, second};
     return pages;
 }
@@ -51,7 +53,7 @@ TEST(PreviewAccessibility, PageLinesTopToBottomAndLeftToRight) {
     const ReportPages pages = twoPages();
     EXPECT_EQ(pageTextLines(pages, 0),
               (QStringList{"Студенты общежития", "20571\tПетров\tФизический"}));
-    EXPECT_EQ(pageTextLines(pages, 1), QStringList{"Страница 2"});
+    EXPECT_EQ(pageTextLines(pages, 1), QStringList{"Страница 2 из 2"});
     EXPECT_TRUE(pageTextLines(pages, 2).isEmpty());
 }
 
@@ -68,7 +70,7 @@ TEST(PreviewAccessibility, ShownPageIsADocumentWithItsText) {
               QStringLiteral("Студенты общежития\n20571\tПетров\tФизический"));
     form.goToPage(2);
     EXPECT_EQ(page->text(QAccessible::Name), QStringLiteral("Page 2"));
-    EXPECT_EQ(text->text(0, text->characterCount()), QStringLiteral("Страница 2"));
+    EXPECT_EQ(text->text(0, text->characterCount()), QStringLiteral("Страница 2 из 2"));
 }
 
 TEST(PreviewAccessibility, BarsBoxesAndToolButtonsHaveNames) {
