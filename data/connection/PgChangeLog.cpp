@@ -44,18 +44,23 @@ struct Results {
 const char* const kBegin = "begin isolation level repeatable read, read only;";
 
 // The snapshot; the identity of every log trigger of the table and of the
-// log (an altered, disabled, dropped or re-created trigger changes it); and
-// whether all four are there and fire always.
+// log (an altered, disabled, dropped or re-created trigger changes it) and of
+// the table's columns (a column added with a default changes every row and
+// fires no trigger); and whether all four triggers are there and fire always.
 std::string logStateColumns(const std::string& table) {
     const std::string t = "to_regclass(" + literal(table) + ")";
     return "pg_current_snapshot()::text,"
-           " (select string_agg(t.tgname || ':' || t.tgenabled::text || ':' || t.xmin::text"
-           "                    || ':' || p.xmin::text, ',' order by t.tgrelid, t.tgname)"
+           " coalesce((select string_agg(t.tgname || ':' || t.tgenabled::text || ':'"
+           "                    || t.xmin::text || ':' || p.xmin::text, ',' order by t.tgrelid, t.tgname)"
            "    from pg_trigger t join pg_proc p on p.oid = t.tgfoid"
            "   where t.tgrelid in (" +
            t +
            ", to_regclass('zemt_change_log'))"
-           "     and t.tgname like 'zemt\\_log\\_%'),"
+           "     and t.tgname like 'zemt\\_log\\_%'), '') || ';' ||"
+           " coalesce((select string_agg(a.attnum::text || ':' || a.xmin::text, ',' order by a.attnum)"
+           "    from pg_attribute a where a.attrelid = " +
+           t +
+           " and a.attnum > 0 and not a.attisdropped), ''),"
            " (select count(*) = 4 from pg_trigger t where t.tgenabled = 'A' and"
            "   ((t.tgrelid = " +
            t +
