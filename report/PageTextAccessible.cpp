@@ -11,14 +11,16 @@ QStringList pageTextLines(const PageSource& pages, int index) {
     if (index < 0 || index >= pages.pageCount())
         return {};
     ReportPage scratch;
-    const ReportPage* page = nullptr;
     try {
-        page = &pages.page(index, scratch);
+        return pageTextLines(pages, pages.page(index, scratch), index);
     } catch (const std::exception&) {
         return {}; // the preview shows the error; a reader gets no text
     }
+}
+
+QStringList pageTextLines(const PageSource& pages, const ReportPage& page, int index) {
     std::vector<const PageItem*> texts;
-    for (const PageItem& item : page->items)
+    for (const PageItem& item : page.items)
         if (item.isText() && !item.text.isEmpty())
             texts.push_back(&item);
     std::stable_sort(texts.begin(), texts.end(), [](const PageItem* a, const PageItem* b) {

@@ -9,11 +9,14 @@ class QWidget;
 namespace report {
 
 class PageSource;
+struct ReportPage;
 
 /// The texts of page `index` (from 0) as lines, top to bottom; the texts of
 /// one line are joined by tabs, left to right. A page that cannot be read
 /// has no lines.
 QStringList pageTextLines(const PageSource& pages, int index);
+/// The same for `page`, page `index` already read.
+QStringList pageTextLines(const PageSource& pages, const ReportPage& page, int index);
 
 /// Exposes `view` as the document of the shown page: `pageNumber` gives the
 /// page shown (from 1), `text` its lines joined by newlines.

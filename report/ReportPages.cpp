@@ -72,11 +72,15 @@ ReportPages readAllPages(const PageSource& source) {
 void PageSource::paint(int index, QPainter& painter, const QRectF& target) const {
     if (index < 0 || index >= pageCount())
         return;
+    ReportPage scratch;
+    paint(page(index, scratch), index, painter, target);
+}
+
+void PageSource::paint(const ReportPage& shown, int index, QPainter& painter,
+                       const QRectF& target) const {
     painter.save();
     painter.translate(target.topLeft());
     const QSizeF paperSize = paper();
-    ReportPage scratch;
-    const ReportPage& shown = page(index, scratch);
     painter.scale(target.width() / (paperSize.width() * kUnitsPerMm),
                   target.height() / (paperSize.height() * kUnitsPerMm));
     std::vector<QFont> qfonts;

@@ -68,6 +68,8 @@ public:
     /// Paints page `index` (from 0) scaled into `target`, in the painter's
     /// current coordinates. Paints no background.
     void paint(int index, QPainter& painter, const QRectF& target) const;
+    /// The same for `shown`, page `index` already read.
+    void paint(const ReportPage& shown, int index, QPainter& painter, const QRectF& target) const;
 };
 
 /// Paper, fonts and every page (page numbers as patterns) the same.

@@ -26,26 +26,38 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace report {
 
-/// Paints one page at the preview's zoom on a white sheet.
+/// Paints one page at the preview's zoom on a white sheet. The page is read
+/// once when it is turned to, not on every paint or screen-reader question.
 class PageView : public QWidget {
 public:
     PageView(const std::shared_ptr<const PageSource>& pages, QWidget* parent)
         : QWidget(parent), m_pages(pages) {
         exposePageText(
-            this, [this] { return m_index + 1; },
-            [this] { return pageTextLines(*m_pages, m_index).join(QLatin1Char('\n')); });
+            this, [this] { return m_index + 1; }, [this] { return m_text; });
     }
+    /// Shows page `index` (from 0). A page that cannot be read shows blank,
+    /// and its error goes to the command that turned to it.
     void show(int index, int zoom) {
-        m_index = index;
+        std::exception_ptr failure;
+        if (index != m_index || m_pages.get() != m_readFrom) {
+            try {
+                read(index);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
         const double px = logicalDpiX() / 25.4 * zoom / 100.0;
         const QSizeF paper = m_pages->paper();
         m_sheet = QSize(int(paper.width() * px), int(paper.height() * px));
         setFixedSize(m_sheet + QSize(2 * kMargin, 2 * kMargin));
         update();
         notifyPageTextChanged(this);
+        if (failure)
+            std::rethrow_exception(failure);
     }
     static constexpr int kMargin = 10;
 
@@ -59,12 +71,26 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setPen(Qt::black);
-        m_pages->paint(m_index, painter, sheet);
+        m_pages->paint(m_page, m_index, painter, sheet);
     }
 
 private:
+    void read(int index) {
+        m_index = index;
+        m_readFrom = m_pages.get();
+        m_page = ReportPage();
+        m_text.clear();
+        if (index < 0 || index >= m_pages->pageCount())
+            return;
+        m_page = m_pages->page(index);
+        m_text = pageTextLines(*m_pages, m_page, index).join(QLatin1Char('\n'));
+    }
+
     const std::shared_ptr<const PageSource>& m_pages;
+    const PageSource* m_readFrom = nullptr; ///< the source m_page was read from
     int m_index = 0;
+    ReportPage m_page;
+    QString m_text;
     QSize m_sheet;
 };
 
@@ -157,33 +183,46 @@ void TReportPreviewForm::connectActions() {
         addAction(a);
         m_actions.insert(a->objectName(), a);
     }
-    // Their errors (a damaged snapshot, a printer that has gone) go to the
-    // default error display, like those of every other handler.
-    connect(action("open"), &QAction::triggered, this, guarded([this] { openFile(); }));
-    connect(action("save"), &QAction::triggered, this, guarded([this] { saveFile(); }));
-    connect(action("print"), &QAction::triggered, this, guarded([this] { print(); }));
+    // Their errors (a damaged snapshot, a page that cannot be read, a printer
+    // that has gone) go to the default error display, like those of every
+    // other handler.
+    const auto on = [this](const char* name, std::function<void()> handler) {
+        connect(action(name), &QAction::triggered, this, guarded(std::move(handler)));
+    };
+    on("open", [this] { openFile(); });
+    on("save", [this] { saveFile(); });
+    on("print", [this] { print(); });
     connect(action("exit"), &QAction::triggered, this, &TReportPreviewForm::close);
-    connect(action("first"), &QAction::triggered, this, [this] { goToTop(1); });
-    connect(action("previous"), &QAction::triggered, this, [this] { goToPage(m_page - 1); });
-    connect(action("next"), &QAction::triggered, this, [this] { goToPage(m_page + 1); });
-    connect(action("last"), &QAction::triggered, this, [this] { goToBottom(pageCount()); });
-    connect(action("gotoPage"), &QAction::triggered, this, &TReportPreviewForm::askPage);
-    connect(action("zoomIn"), &QAction::triggered, this,
-            [this] { setZoom(m_zoom + m_system.Preview.zoomStep); });
-    connect(action("zoomOut"), &QAction::triggered, this,
-            [this] { setZoom(m_zoom - m_system.Preview.zoomStep); });
-    connect(action("fitWidth"), &QAction::triggered, this, &TReportPreviewForm::fitPageWidth);
-    connect(action("fitPage"), &QAction::triggered, this, &TReportPreviewForm::fitPage);
+    on("first", [this] { goToTop(1); });
+    on("previous", [this] { goToPage(m_page - 1); });
+    on("next", [this] { goToPage(m_page + 1); });
+    on("last", [this] { goToBottom(pageCount()); });
+    on("gotoPage", [this] { askPage(); });
+    on("zoomIn", [this] { setZoom(m_zoom + m_system.Preview.zoomStep); });
+    on("zoomOut", [this] { setZoom(m_zoom - m_system.Preview.zoomStep); });
+    on("fitWidth", [this] { fitPageWidth(); });
+    on("fitPage", [this] { fitPage(); });
     connect(PageEdit, &QLineEdit::returnPressed, this,
-            [this] { goToPage(PageEdit->text().toInt()); });
+            guarded([this] { goToPage(PageEdit->text().toInt()); }));
     connect(ZoomEdit, &QLineEdit::returnPressed, this,
-            [this] { setZoom(int(ZoomEdit->text().toDouble())); });
+            guarded([this] { setZoom(int(ZoomEdit->text().toDouble())); }));
     action("print")->setVisible(m_system.AllowPrintFromPreview);
 }
 
 void TReportPreviewForm::goToPage(int page) {
     m_page = std::clamp(page, 1, std::max(1, pageCount()));
-    m_view->show(m_page - 1, m_zoom);
+    showPage();
+}
+
+void TReportPreviewForm::showPage() {
+    // The page number and the commands follow the turn also to a page that
+    // cannot be read, so that the operator can turn away from it.
+    try {
+        m_view->show(m_page - 1, m_zoom);
+    } catch (...) {
+        updateState();
+        throw;
+    }
     updateState();
 }
 
@@ -204,8 +243,7 @@ void TReportPreviewForm::setZoom(int percent) {
     if (percent <= 0)
         return;
     m_zoom = std::clamp(percent, kMinZoom, kMaxZoom);
-    m_view->show(m_page - 1, m_zoom);
-    updateState();
+    showPage();
 }
 
 void TReportPreviewForm::fitPageWidth() {

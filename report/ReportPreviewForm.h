@@ -35,7 +35,9 @@ public:
     int currentPage() const { return m_page; } ///< from 1
     int pageCount() const { return m_pages->pageCount(); }
     const report::PageSource& pages() const { return *m_pages; }
-    /// Goes to a page (clamped); updates the boxes, the status bar and the actions.
+    /// Goes to a page (clamped); updates the boxes, the status bar and the
+    /// actions. Throws EReportError, with the page shown blank, when the page
+    /// cannot be read.
     void goToPage(int page);
     /// Goes to a page, scrolled to its top or its bottom.
     void goToTop(int page);
@@ -71,6 +73,7 @@ private:
     void placeControls();
     void placeToolBarCommands();
     void connectActions();
+    void showPage();
     void updateState();
     void openFile();
     void saveFile();

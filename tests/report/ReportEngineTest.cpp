@@ -19,6 +19,7 @@
 #include "shell/TApplication.h"
 #include "zemt/BuildConfig.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -870,14 +871,70 @@ TEST(PreviewForm, CtrlHomeEndScrollTheWholeToolBarShowsAndCommandsReportTheirErr
     EXPECT_EQ(form.pageCount(), 3);
 }
 
+/// Pages of which one cannot be read, counting the reads.
+class PagesWithABadOne : public PageSource {
+public:
+    explicit PagesWithABadOne(ReportPages pages, int bad) : m_pages(std::move(pages)), m_bad(bad) {}
+    QSizeF paper() const override { return m_pages.paper(); }
+    const std::vector<FontSpec>& fontList() const override { return m_pages.fonts; }
+    int pageCount() const override { return m_pages.pageCount(); }
+    ReportPage page(int index) const override {
+        ++reads;
+        if (index == m_bad)
+            throw EReportError("Invalid snapshot: page " + std::to_string(index + 1));
+        return m_pages.page(index);
+    }
+    mutable int reads = 0;
+
+private:
+    ReportPages m_pages;
+    int m_bad;
+};
+
+TEST(PreviewForm, APageIsReadOnceWhenTurnedToAndOneThatCannotBeReadIsOneMessage) {
+    ReportPages pages;
+    pages.fonts.push_back(FontSpec());
+    pages.pages.resize(2);
+    PageItem text;
+    text.rect = QRectF(20, 10, 40, 5);
+    text.text = QStringLiteral("Студенты общежития");
+    pages.pages[0].items = {text};
+    auto source = std::make_shared<PagesWithABadOne>(pages, 1);
+    TReportSystem system;
+    TReportPreviewForm form(system, source);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QAccessibleTextInterface* reader =
+        QAccessible::queryAccessibleInterface(form.ScrollBox->widget())->textInterface();
+    ASSERT_NE(reader, nullptr);
+    const int readsWhenShown = source->reads;
+    for (int i = 0; i < 3; ++i) {
+        form.ScrollBox->widget()->repaint();
+        EXPECT_EQ(reader->text(0, reader->characterCount()), QStringLiteral("Студенты общежития"));
+    }
+    EXPECT_EQ(source->reads, readsWhenShown);
+
+    Boxes boxes;
+    form.action("next")->trigger();
+    form.ScrollBox->widget()->repaint();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(boxes.seen[0].text.contains(QStringLiteral("page 2")));
+    EXPECT_EQ(form.currentPage(), 2);
+    EXPECT_EQ(reader->characterCount(), 0);
+    form.action("previous")->trigger();
+    EXPECT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(reader->text(0, reader->characterCount()), QStringLiteral("Студенты общежития"));
+}
+
 int main(int argc, char** argv) {
     // Runs and their temporary files stay inside a folder of this test, and
     // so does the lock file.
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
     TReportLock::setDefaultPath(temp.filePath(QStringLiteral("report.lock")));
+    // Before the application object, which leaves the program its name alone.
+    ::testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv); // with the default error display
     setReportPrintersProvider([] { return QList<TReportPrinter>{}; });
-    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
